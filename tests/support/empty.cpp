@@ -1,0 +1,1 @@
+// Keeps the portable library non-empty while an area has no portable sources yet.
