@@ -4,6 +4,7 @@
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+set(CMAKE_SHARED_LIBRARY_PREFIX "")
 
 add_compile_definitions(UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 add_compile_options(-ffp-contract=off)
@@ -42,21 +43,26 @@ endforeach()
 
 # The hook component the engine links against.
 get_property(hook_sources GLOBAL PROPERTY PELTO_HOOK_SOURCES)
-add_library(Hook SHARED ${hook_sources})
-target_compile_definitions(Hook PRIVATE HOOK_BUILD)
-pelto_warnings(Hook)
+set(hook_target)
+if(hook_sources)
+  add_library(Hook SHARED ${hook_sources})
+  target_compile_definitions(Hook PRIVATE HOOK_BUILD)
+  pelto_warnings(Hook)
+  set(hook_target Hook)
+endif()
 
 get_property(lib_portable GLOBAL PROPERTY PELTO_LIB_PORTABLE)
 get_property(lib_win GLOBAL PROPERTY PELTO_LIB_WIN)
 add_library(PeltoLib SHARED ${lib_portable} ${lib_win})
 target_compile_definitions(PeltoLib PRIVATE PELTOLIB_BUILD)
-target_link_libraries(PeltoLib PUBLIC PeltoFx PRIVATE Hook gdiplus ole32 oleaut32 uuid winmm
+target_link_libraries(PeltoLib PUBLIC PeltoFx PRIVATE ${hook_target} gdiplus ole32 oleaut32 uuid winmm
                       comdlg32 comctl32 msimg32)
 pelto_warnings(PeltoLib)
 
 get_property(app_sources GLOBAL PROPERTY PELTO_APP_SOURCES)
-add_executable(pelto WIN32 ${app_sources})
-target_link_libraries(pelto PRIVATE PeltoFxMain PeltoLib PeltoFx gdiplus comctl32 shell32 urlmon
+add_executable(pelto WIN32 ${app_sources} $<TARGET_OBJECTS:PeltoFxMain>)
+target_link_options(pelto PRIVATE -municode)
+target_link_libraries(pelto PRIVATE PeltoLib PeltoFx gdiplus comctl32 shell32 urlmon
                       winmm version ole32 oleaut32 uuid comdlg32)
 pelto_warnings(pelto)
 

@@ -149,7 +149,8 @@ public:
             *this = a;
         } else {
             SetRect(a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top,
-                    a.right > b.right ? a.right : b.right, a.bottom > b.bottom ? a.bottom : b.bottom);
+                    a.right > b.right ? a.right : b.right,
+                    a.bottom > b.bottom ? a.bottom : b.bottom);
         }
         return !IsRectEmpty();
     }

@@ -1,0 +1,28 @@
+// Resource ids of the program pelto.
+#pragma once
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+#define IDD_PELTO_DIALOG 102
+#define IDR_MAINFRAME 128
+
+#define IDC_SNAP_TYPE 1004
+#define IDC_PREVIEW 1005
+#define IDC_GRAYSCALE 1006
+#define IDC_NEGATE 1007
+#define IDC_FLIP_HORZ 1010
+#define IDC_FLIP_VERT 1011
+#define IDC_ROTATE 1012
+#define IDC_SCALE 1013
+#define IDC_SHEAR_ACROSS 1016
+#define IDC_SHEAR_DOWN 1017
+#define IDC_BLUR 1018
+#define IDC_SHARPEN 1019
+
+#define ID_HELP_BUTTON 57670
+#define ID_NEW_SNAP 32796
+#define ID_EDIT_COPY_IMAGE 57634
+#define ID_FILE_SAVE_AS 57604
+#define ID_EDIT_IMAGE 32804

@@ -1,0 +1,126 @@
+#include "framework/Dialog.h"
+
+#include "framework/ResourceModule.h"
+
+BEGIN_MESSAGE_MAP(CDialog, CWnd)
+END_MESSAGE_MAP()
+
+CDialog::~CDialog() {
+    if (m_hWnd) ::DestroyWindow(m_hWnd);
+}
+
+INT_PTR CALLBACK CDialog::FxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
+    if (message != WM_INITDIALOG) return FALSE;
+    CDialog* pDlg = reinterpret_cast<CDialog*>(lParam);
+    if (!pDlg || pDlg->m_hWnd) return TRUE;
+    // From here on every message of the dialog passes through the message table first and only
+    // then through the platform's dialog procedure (which calls back here and gets FALSE).
+    pDlg->AttachToMap(hWnd);
+    pDlg->m_pfnSuper = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::FxWndProc)));
+    try {
+        return pDlg->OnInitDialog();
+    } catch (...) {
+        return TRUE;
+    }
+}
+
+INT_PTR CDialog::DoModal() {
+    if (m_hWnd) return -1;
+    HWND hParent = m_pParentWnd ? m_pParentWnd->m_hWnd : ::GetActiveWindow();
+    m_bModal = true;
+    m_bEnded = false;
+    m_nModalResult = -1;
+    HWND h = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), hParent,
+                                  &CDialog::FxDlgProc, reinterpret_cast<LPARAM>(this));
+    if (!h) {
+        m_bModal = false;
+        return -1;
+    }
+    bool bParentDisabled = false;
+    if (hParent && hParent != h && ::IsWindowEnabled(hParent)) {
+        ::EnableWindow(hParent, FALSE);
+        bParentDisabled = true;
+    }
+    if (!m_bEnded && !::IsWindowVisible(h)) ::ShowWindow(h, SW_SHOWNORMAL);
+    while (!m_bEnded && ::IsWindow(h)) {
+        if (!AfxPumpMessage()) {
+            if (!m_bEnded) m_nModalResult = IDCANCEL;
+            break;
+        }
+    }
+    if (bParentDisabled) {
+        ::EnableWindow(hParent, TRUE);
+        if (::GetActiveWindow() == h) ::SetActiveWindow(hParent);
+    }
+    if (::IsWindow(h)) ::DestroyWindow(h);
+    m_bModal = false;
+    return m_nModalResult;
+}
+
+BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
+    if (m_hWnd) return FALSE;
+    m_nIDTemplate = nIDTemplate;
+    m_pParentWnd = pParentWnd;
+    m_bModal = false;
+    m_bEnded = false;
+    HWND h = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDTemplate),
+                                  pParentWnd ? pParentWnd->m_hWnd : nullptr, &CDialog::FxDlgProc,
+                                  reinterpret_cast<LPARAM>(this));
+    return h != nullptr;
+}
+
+void CDialog::EndDialog(INT_PTR nResult) {
+    m_nModalResult = nResult;
+    m_bEnded = true;
+    if (!m_hWnd) return;
+    if (m_bModal)
+        ::PostMessageW(m_hWnd, WM_NULL, 0, 0);  // wake the loop
+    else
+        ::ShowWindow(m_hWnd, SW_HIDE);
+}
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate) {
+    CDataExchange dx(this, bSaveAndValidate);
+    try {
+        DoDataExchange(&dx);
+    } catch (...) {
+        return FALSE;
+    }
+    return !dx.m_bFailed;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (CWnd::OnCommand(wParam, lParam)) return TRUE;
+    UINT code = HIWORD(wParam);
+    if (code != BN_CLICKED && !(code == 1 && lParam == 0)) return FALSE;
+    switch (LOWORD(wParam)) {
+        case IDOK:
+            OnOK();
+            return TRUE;
+        case IDCANCEL:
+            OnCancel();
+            return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CDialog::PreTranslateMessage(MSG* pMsg) {
+    if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST) return FALSE;
+    if (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd)) return FALSE;
+    return ::IsDialogMessageW(m_hWnd, pMsg);
+}

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the Windows tests under Wine
+# on a private Xvfb display, then the portable core natively under ASan and UBSan.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+bash "$root/scripts/setup.sh"
+bash "$root/scripts/build.sh" --native
+
+export PELTO_XVFB=1
+# shellcheck source=scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+trap pelto_stop_wine EXIT
+
+status=0
+echo "== Windows tests (Wine) =="
+ctest --test-dir "$root/build/win" --output-on-failure -j 2 || status=1
+echo "== Portable core (native, ASan+UBSan) =="
+ctest --test-dir "$root/build/native" --output-on-failure -j 2 || status=1
+exit $status

@@ -1,0 +1,9 @@
+#pragma once
+
+#define IDD_TEST_DIALOG 200
+#define IDC_TEST_TEXT 1001
+#define IDC_TEST_NUMBER 1002
+#define IDC_TEST_CHECK 1003
+#define IDC_TEST_LIST 1004
+#define IDC_TEST_COMBO 1005
+#define IDS_TEST_STRING 300
