@@ -47,7 +47,7 @@ endfunction()
 # A GoogleTest executable of portable code, built natively (with sanitizers by default).
 function(pelto_native_test name)
   cmake_parse_arguments(A "" "" "SOURCES" ${ARGN})
-  if(WIN32)
+  if(WIN32 OR PELTO_BENCH)
     return()
   endif()
   _pelto_abs(s ${A_SOURCES})

@@ -1,0 +1,189 @@
+// Speed of every processor and of the whole effect chain on screenshot-like pictures, in
+// megapixels per second, beside the plain reference versions; a table of ratios follows the run.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lib/image/ColorProcessors.h"
+#include "lib/image/FilterProcessors.h"
+#include "lib/image/ImageFlipper.h"
+#include "lib/image/ImageResizer.h"
+#include "lib/image/ImageRotator.h"
+#include "lib/image/ImageShearer.h"
+#include "lib/image/PixelFill.h"
+#include "lib/image/ProcessorChain.h"
+#include "tests/lib/image/ReferenceProcessors.h"
+#include "tests/lib/image/TestPictures.h"
+
+namespace {
+
+const uint32_t kBackground = 0x00FFFFFF;
+const double kDeg45 = 45 * 3.141592653589793 / 180;
+
+const Picture& Source(int w) {
+    static Picture hd = ScreenshotPicture(1920, 1080, 7);
+    static Picture uhd = ScreenshotPicture(3840, 2160, 7);
+    return w == 1920 ? hd : uhd;
+}
+
+struct Effect {
+    const char* name;
+    std::function<std::unique_ptr<CImage32BitProcessor>()> make;
+    std::function<void(const Picture&, Picture&)> reference;
+};
+
+std::vector<Effect> Effects() {
+    return {
+        {"grey", [] { return std::make_unique<CImageGrayer>(); },
+         [](const Picture& s, Picture& d) { ref::Gray(s.px.data(), s.w, s.h, d.px.data()); }},
+        {"negate", [] { return std::make_unique<CImageNegator>(); },
+         [](const Picture& s, Picture& d) { ref::Negate(s.px.data(), s.w, s.h, d.px.data()); }},
+        {"replace", [] { return std::make_unique<CImageColorReplacer>(0, 0xFF); },
+         [](const Picture& s, Picture& d) {
+             ref::ReplaceColor(0, 0xFF, s.px.data(), s.w, s.h, d.px.data());
+         }},
+        {"mirror", [] { return std::make_unique<CImageFlipper>(1, 0); },
+         [](const Picture& s, Picture& d) {
+             ref::Flip(true, false, s.px.data(), s.w, s.h, d.px.data());
+         }},
+        {"rotate45_smooth", [] { return std::make_unique<CImageRotator>(45, 1); },
+         [](const Picture& s, Picture& d) {
+             ref::Rotate(kDeg45, true, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+         }},
+        {"rotate45_nearest", [] { return std::make_unique<CImageRotator>(45, 0); },
+         [](const Picture& s, Picture& d) {
+             ref::Rotate(kDeg45, false, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+         }},
+        {"reduce50", [] { return std::make_unique<CImageResizer>(0.5); },
+         [](const Picture& s, Picture& d) {
+             ref::Shrink(0.5, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+         }},
+        {"enlarge200", [] { return std::make_unique<CImageResizer>(2.0); },
+         [](const Picture& s, Picture& d) {
+             ref::Enlarge(2.0, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+         }},
+        {"shear50_smooth", [] { return std::make_unique<CImageShearer>(50, 50, 1); },
+         [](const Picture& s, Picture& d) {
+             ref::Shear(50, 50, true, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+         }},
+        {"blur5", [] { return std::make_unique<CImageBlurrer>(5); },
+         [](const Picture& s, Picture& d) { ref::Blur(5, s.px.data(), s.w, s.h, d.px.data()); }},
+        {"sharpen5", [] { return std::make_unique<CImageSharpener>(5); },
+         [](const Picture& s, Picture& d) { ref::Sharpen(5, s.px.data(), s.w, s.h, d.px.data()); }},
+    };
+}
+
+void SetRate(benchmark::State& state, const Picture& src) {
+    state.counters["MP/s"] = benchmark::Counter(static_cast<double>(src.px.size()) / 1e6,
+                                                benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// The destination is filled once: the processors overwrite it the same way every iteration.
+void RunFast(benchmark::State& state, const Effect& e, int w) {
+    const Picture& src = Source(w);
+    std::unique_ptr<CImage32BitProcessor> p = e.make();
+    const CSize size = p->CalcDestSize(src.Size());
+    Picture dst(size.cx, size.cy, kBackground);
+    for (auto _ : state) {
+        p->ProcessPixels(src.px.data(), src.Size(), dst.px.data(), size);
+        benchmark::DoNotOptimize(dst.px.data());
+    }
+    SetRate(state, src);
+}
+
+void RunReference(benchmark::State& state, const Effect& e, int w) {
+    const Picture& src = Source(w);
+    const CSize size = e.make()->CalcDestSize(src.Size());
+    Picture dst(size.cx, size.cy, kBackground);
+    for (auto _ : state) {
+        e.reference(src, dst);
+        benchmark::DoNotOptimize(dst.px.data());
+    }
+    SetRate(state, src);
+}
+
+// The engine's nine steps in its order, with typical settings.
+void RunChain(benchmark::State& state, int w) {
+    const Picture& src = Source(w);
+    CImageGrayer grey;
+    CImageNegator negate;
+    CImageColorReplacer replace(0x000000, 0x0000FF);
+    CImageFlipper flip(1, 0);
+    CImageRotator rotate(30, 1);
+    CImageResizer resize(0.75);
+    CImageShearer shear(40, 20, 1);
+    CImageBlurrer blur(5);
+    CImageSharpener sharpen(5);
+    CImage32BitProcessor* steps[] = {&grey,   &negate, &replace, &flip,   &rotate,
+                                     &resize, &shear,  &blur,    &sharpen};
+    for (auto _ : state) {
+        std::unique_ptr<RGBX[]> copy(new RGBX[src.px.size()]);
+        std::memcpy(copy.get(), src.px.data(), src.px.size() * sizeof(RGBX));
+        ChainOutput out;
+        if (!RunProcessorChain(std::move(copy), src.Size(), steps, 9, kBackground, &out))
+            state.SkipWithError("chain refused");
+        benchmark::DoNotOptimize(out.pixels.get());
+    }
+    SetRate(state, src);
+}
+
+// Collects the times so that the ratio of each reference run to its fast run can be printed.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        // Every benchmark here reports in milliseconds.
+        for (const Run& r : runs) m_ms[r.benchmark_name()] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void PrintRatios() const {
+        std::printf("\n%-22s %10s %10s %8s\n", "3840x2160", "fast ms", "ref ms", "ratio");
+        for (const auto& [name, ms] : m_ms) {
+            const std::string tail = "/3840/real_time";
+            if (name.rfind("fast/", 0) != 0 || name.find(tail) == std::string::npos) continue;
+            auto it = m_ms.find("ref/" + name.substr(5));
+            if (it == m_ms.end()) continue;
+            std::printf("%-22s %10.2f %10.2f %7.1fx\n",
+                        name.substr(5, name.size() - 5 - tail.size()).c_str(), ms, it->second,
+                        it->second / ms);
+        }
+    }
+
+private:
+    std::map<std::string, double> m_ms;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (const Effect& e : Effects()) {
+        for (int w : {1920, 3840}) {
+            benchmark::RegisterBenchmark(
+                ("fast/" + std::string(e.name) + "/" + std::to_string(w)).c_str(),
+                [e, w](benchmark::State& s) { RunFast(s, e, w); })
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+            benchmark::RegisterBenchmark(
+                ("ref/" + std::string(e.name) + "/" + std::to_string(w)).c_str(),
+                [e, w](benchmark::State& s) { RunReference(s, e, w); })
+                ->Unit(benchmark::kMillisecond)
+                ->UseRealTime();
+        }
+    }
+    for (int w : {1920, 3840})
+        benchmark::RegisterBenchmark(("chain/" + std::to_string(w)).c_str(),
+                                     [w](benchmark::State& s) { RunChain(s, w); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}

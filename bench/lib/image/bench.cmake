@@ -1,0 +1,4 @@
+pelto_benchmark(image_bench SOURCES
+  ImageBench.cpp
+  ../../../tests/lib/image/ReferenceProcessors.cpp
+  ../../../tests/lib/image/TestPictures.cpp)

@@ -1,0 +1,255 @@
+#include "lib/image/FilterProcessors.h"
+
+#include <emmintrin.h>
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+int ClampStrength(int n) { return n < 0 ? 0 : (n > 10 ? 10 : n); }
+
+// ---- Blur ----
+
+// Weighted mean of the neighbours that exist; used on the border, where the weight sum varies.
+void BlurPixel(const RGBX* pSrc, int64_t w, int64_t h, int64_t x, int64_t y, int centre,
+               RGBX* out) {
+    int sb = 0, sg = 0, sr = 0, ws = 0;
+    for (int64_t dy = -1; dy <= 1; ++dy) {
+        if (y + dy < 0 || y + dy >= h) continue;
+        for (int64_t dx = -1; dx <= 1; ++dx) {
+            if (x + dx < 0 || x + dx >= w) continue;
+            const RGBX& p = pSrc[(y + dy) * w + x + dx];
+            const int wt = (dx == 0 && dy == 0) ? centre : 1;
+            sb += wt * p.b;
+            sg += wt * p.g;
+            sr += wt * p.r;
+            ws += wt;
+        }
+    }
+    out->b = static_cast<uint8_t>(sb / ws > 255 ? 255 : sb / ws);
+    out->g = static_cast<uint8_t>(sg / ws > 255 ? 255 : sg / ws);
+    out->r = static_cast<uint8_t>(sr / ws > 255 ? 255 : sr / ws);
+}
+
+// x / d == ((x * m) >> 16) >> s for every interior sum x <= 255 * d, found and checked once per
+// divisor; s < 0 means none was found and the interior falls back to division.
+struct Reciprocal {
+    int m;
+    int s;
+};
+
+Reciprocal FindReciprocal(int d) {
+    for (int s = 5; s >= 0; --s) {
+        const int64_t m = ((int64_t(1) << (16 + s)) + d - 1) / d;
+        if (m > 65535) continue;
+        bool exact = true;
+        for (int64_t x = 0; x <= 255 * d && exact; ++x) exact = ((x * m) >> (16 + s)) == x / d;
+        if (exact) return Reciprocal{static_cast<int>(m), s};
+    }
+    return Reciprocal{0, -1};
+}
+
+const Reciprocal& ReciprocalForStrength(int strength) {
+    static const Reciprocal table[11] = {{0, -1},
+                                         FindReciprocal(58),
+                                         FindReciprocal(53),
+                                         FindReciprocal(48),
+                                         FindReciprocal(43),
+                                         FindReciprocal(38),
+                                         FindReciprocal(33),
+                                         FindReciprocal(28),
+                                         FindReciprocal(23),
+                                         FindReciprocal(18),
+                                         FindReciprocal(13)};
+    return table[strength];
+}
+
+inline __m128i Load4(const RGBX* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+// Interior pixels x .. x + 3 of row y: all nine neighbours exist, so the sum is
+// (all nine) + (centre - 1) * centre pixel, at most 14790, and fits 16-bit lanes.
+inline void BlurInterior4(const RGBX* mid, int64_t w, __m128i centreLess1, __m128i mul,
+                          __m128i shift, RGBX* out) {
+    const __m128i zero = _mm_setzero_si128();
+    __m128i lo = zero, hi = zero;
+    for (int k = -1; k <= 1; ++k) {
+        const RGBX* row = mid + k * w;
+        for (int dx = -1; dx <= 1; ++dx) {
+            const __m128i v = Load4(row + dx);
+            lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
+            hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(v, zero));
+        }
+    }
+    const __m128i c = Load4(mid);
+    lo = _mm_add_epi16(lo, _mm_mullo_epi16(_mm_unpacklo_epi8(c, zero), centreLess1));
+    hi = _mm_add_epi16(hi, _mm_mullo_epi16(_mm_unpackhi_epi8(c, zero), centreLess1));
+    lo = _mm_srl_epi16(_mm_mulhi_epu16(lo, mul), shift);
+    hi = _mm_srl_epi16(_mm_mulhi_epu16(hi, mul), shift);
+    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i old = Load4(out);
+    _mm_storeu_si128(
+        reinterpret_cast<__m128i*>(out),
+        _mm_or_si128(_mm_and_si128(_mm_packus_epi16(lo, hi), rgb), _mm_andnot_si128(rgb, old)));
+}
+
+// ---- Sharpen ----
+
+struct SharpenKernel {
+    double edge;
+    double corner;
+};
+
+SharpenKernel MakeSharpenKernel(int strength) {
+    const double e = 51 - 5 * strength;
+    const double inv = 1 / e;
+    const double g = 1 / ((inv + 1) * 4);
+    return SharpenKernel{-g, -(g * inv)};
+}
+
+inline uint8_t LimitAndTruncate(double s) {
+    if (s < 0) return 0;
+    if (s > 255) return 255;
+    return static_cast<uint8_t>(static_cast<int>(s));
+}
+
+// Columns are converted to doubles once per row and kept for the three rows that use them, in
+// strips so that the rows fit on the stack.
+const int64_t kSharpenStrip = 256;
+
+struct PlanarRow {
+    double c[3][kSharpenStrip + 2];  // blue, green, red
+};
+
+void ToPlanar(const RGBX* in, int64_t n, PlanarRow* row) {
+    for (int64_t k = 0; k < n; ++k) {
+        row->c[0][k] = in[k].b;
+        row->c[1][k] = in[k].g;
+        row->c[2][k] = in[k].r;
+    }
+}
+
+// The kernel sum for two neighbouring pixels at once: each lane adds in exactly the order of
+// the scalar sum (left column top to bottom, then the centre column, then the right column).
+inline __m128d SharpenSum2(const double* top, const double* mid, const double* bot, int64_t k,
+                           __m128d edge, __m128d corner) {
+    const __m128d two = _mm_set1_pd(2.0);
+    __m128d s = _mm_mul_pd(corner, _mm_loadu_pd(top + k));
+    s = _mm_add_pd(s, _mm_mul_pd(edge, _mm_loadu_pd(mid + k)));
+    s = _mm_add_pd(s, _mm_mul_pd(corner, _mm_loadu_pd(bot + k)));
+    s = _mm_add_pd(s, _mm_mul_pd(edge, _mm_loadu_pd(top + k + 1)));
+    s = _mm_add_pd(s, _mm_mul_pd(two, _mm_loadu_pd(mid + k + 1)));
+    s = _mm_add_pd(s, _mm_mul_pd(edge, _mm_loadu_pd(bot + k + 1)));
+    s = _mm_add_pd(s, _mm_mul_pd(corner, _mm_loadu_pd(top + k + 2)));
+    s = _mm_add_pd(s, _mm_mul_pd(edge, _mm_loadu_pd(mid + k + 2)));
+    s = _mm_add_pd(s, _mm_mul_pd(corner, _mm_loadu_pd(bot + k + 2)));
+    const __m128d limited = _mm_min_pd(_mm_max_pd(s, _mm_setzero_pd()), _mm_set1_pd(255.0));
+    return limited;
+}
+
+inline double SharpenSum1(const double* top, const double* mid, const double* bot, int64_t k,
+                          const SharpenKernel& kn) {
+    double s = kn.corner * top[k];
+    s += kn.edge * mid[k];
+    s += kn.corner * bot[k];
+    s += kn.edge * top[k + 1];
+    s += 2.0 * mid[k + 1];
+    s += kn.edge * bot[k + 1];
+    s += kn.corner * top[k + 2];
+    s += kn.edge * mid[k + 2];
+    s += kn.corner * bot[k + 2];
+    return s;
+}
+
+void SharpenInterior(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, const SharpenKernel& kn) {
+    const __m128d edge = _mm_set1_pd(kn.edge), corner = _mm_set1_pd(kn.corner);
+    PlanarRow rows[3];
+    for (int64_t x0 = 1; x0 < w - 1; x0 += kSharpenStrip) {
+        const int64_t n = (w - 1 - x0) < kSharpenStrip ? (w - 1 - x0) : kSharpenStrip;
+        ToPlanar(pSrc + x0 - 1, n + 2, &rows[0]);
+        ToPlanar(pSrc + w + x0 - 1, n + 2, &rows[1]);
+        for (int64_t y = 1; y < h - 1; ++y) {
+            PlanarRow& top = rows[(y - 1) % 3];
+            PlanarRow& mid = rows[y % 3];
+            PlanarRow& bot = rows[(y + 1) % 3];
+            ToPlanar(pSrc + (y + 1) * w + x0 - 1, n + 2, &bot);
+            RGBX* out = pDst + y * w + x0;
+            int64_t k = 0;
+            for (; k + 2 <= n; k += 2) {
+                __m128i ch[3];
+                for (int c = 0; c < 3; ++c)
+                    ch[c] = _mm_cvttpd_epi32(
+                        SharpenSum2(top.c[c], mid.c[c], bot.c[c], k, edge, corner));
+                const __m128i bits = _mm_or_si128(
+                    ch[0], _mm_or_si128(_mm_slli_epi32(ch[1], 8), _mm_slli_epi32(ch[2], 16)));
+                uint32_t v[2];
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(v), bits);
+                for (int j = 0; j < 2; ++j) {
+                    out[k + j].b = static_cast<uint8_t>(v[j]);
+                    out[k + j].g = static_cast<uint8_t>(v[j] >> 8);
+                    out[k + j].r = static_cast<uint8_t>(v[j] >> 16);
+                }
+            }
+            for (; k < n; ++k) {
+                out[k].b = LimitAndTruncate(SharpenSum1(top.c[0], mid.c[0], bot.c[0], k, kn));
+                out[k].g = LimitAndTruncate(SharpenSum1(top.c[1], mid.c[1], bot.c[1], k, kn));
+                out[k].r = LimitAndTruncate(SharpenSum1(top.c[2], mid.c[2], bot.c[2], k, kn));
+            }
+        }
+    }
+}
+
+}  // namespace
+
+CImageBlurrer::CImageBlurrer(int nFactor)
+    : CImage32BitProcessor(0), m_nFactor(ClampStrength(nFactor)) {}
+
+int CImageBlurrer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CSize sizeDst) {
+    if (!IsValidCall(pSrc, sizeSrc, pDst, sizeDst, sizeSrc)) return 0;
+    const int strength = ClampStrength(m_nFactor);
+    if (strength == 0) {
+        CopyPixels(pSrc, pDst, sizeDst);
+        return 1;
+    }
+    const int centre = 55 - 5 * strength;
+    const int64_t w = sizeSrc.cx, h = sizeSrc.cy;
+    const Reciprocal& rcp = ReciprocalForStrength(strength);
+    const __m128i centreLess1 = _mm_set1_epi16(static_cast<short>(centre - 1));
+    const __m128i mul = _mm_set1_epi16(static_cast<short>(rcp.m));
+    const __m128i shift = _mm_cvtsi32_si128(rcp.s);
+    for (int64_t y = 0; y < h; ++y) {
+        const bool borderRow = y == 0 || y == h - 1;
+        int64_t x = 0;
+        while (x < w) {
+            if (!borderRow && rcp.s >= 0 && x >= 1 && x + 5 <= w) {
+                BlurInterior4(pSrc + y * w + x, w, centreLess1, mul, shift, pDst + y * w + x);
+                x += 4;
+            } else {
+                BlurPixel(pSrc, w, h, x, y, centre, pDst + y * w + x);
+                ++x;
+            }
+        }
+    }
+    return 1;
+}
+
+CImageSharpener::CImageSharpener(int nFactor)
+    : CImage32BitProcessor(0), m_nFactor(ClampStrength(nFactor)) {}
+
+int CImageSharpener::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CSize sizeDst) {
+    if (!IsValidCall(pSrc, sizeSrc, pDst, sizeDst, sizeSrc)) return 0;
+    const int strength = ClampStrength(m_nFactor);
+    const int64_t w = sizeSrc.cx, h = sizeSrc.cy;
+    if (strength == 0 || w < 3 || h < 3) {
+        CopyPixels(pSrc, pDst, sizeDst);
+        return 1;
+    }
+    std::memcpy(pDst, pSrc, static_cast<size_t>(w) * sizeof(RGBX));
+    std::memcpy(pDst + (h - 1) * w, pSrc + (h - 1) * w, static_cast<size_t>(w) * sizeof(RGBX));
+    for (int64_t y = 1; y < h - 1; ++y) {
+        pDst[y * w] = pSrc[y * w];
+        pDst[y * w + w - 1] = pSrc[y * w + w - 1];
+    }
+    SharpenInterior(pSrc, w, h, pDst, MakeSharpenKernel(strength));
+    return 1;
+}

@@ -1,0 +1,210 @@
+#include "lib/image/ImageBitmap.h"
+
+#include <memory>
+#include <new>
+
+#include "lib/image/ColorProcessors.h"
+#include "lib/image/FilterProcessors.h"
+#include "lib/image/ImageFlipper.h"
+#include "lib/image/ImageResizer.h"
+#include "lib/image/ImageRotator.h"
+#include "lib/image/ImageShearer.h"
+#include "lib/image/PixelFill.h"
+#include "lib/image/ProcessorChain.h"
+
+namespace {
+
+bool BitmapSize(HBITMAP h, LONG* pWidth, LONG* pHeight) {
+    BITMAP bm;
+    if (!h || ::GetObjectW(h, sizeof(bm), &bm) != sizeof(bm)) return false;
+    *pWidth = bm.bmWidth;
+    *pHeight = bm.bmHeight;
+    return true;
+}
+
+// The screen's DC for the pixel transfers, released with the scope.
+class ScreenDC {
+public:
+    ScreenDC() : m_hDC(::GetDC(nullptr)) {}
+    ~ScreenDC() {
+        if (m_hDC) ::ReleaseDC(nullptr, m_hDC);
+    }
+    ScreenDC(const ScreenDC&) = delete;
+    ScreenDC& operator=(const ScreenDC&) = delete;
+    HDC get() const { return m_hDC; }
+
+private:
+    HDC m_hDC;
+};
+
+// Writes 32-bit top-down pixels into a new screen-compatible bitmap, or returns null.
+HBITMAP BitmapFromPixels(const RGBX* pPixels, LONG width, LONG height, BITMAPINFO& bmi) {
+    ScreenDC screen;
+    if (!screen.get()) return nullptr;
+    HBITMAP h = ::CreateCompatibleBitmap(screen.get(), width, height);
+    if (!h) return nullptr;
+    if (::SetDIBits(screen.get(), h, 0, static_cast<UINT>(height), pPixels, &bmi, DIB_RGB_COLORS) ==
+        0) {
+        ::DeleteObject(h);
+        return nullptr;
+    }
+    return h;
+}
+
+}  // namespace
+
+CImageBitmap::CImageBitmap(COLORREF clrBackground) : m_clrBackground(clrBackground) {}
+
+CImageBitmap::~CImageBitmap() = default;
+
+BOOL CImageBitmap::Replace(HBITMAP h) {
+    if (!h) return FALSE;
+    DeleteObject();
+    return Attach(h);
+}
+
+LONG CImageBitmap::PrepareBitmapInfo32(BITMAPINFO& bmi, HBITMAP hBitmap) {
+    LONG width, height;
+    if (!BitmapSize(hBitmap ? hBitmap : GetSafeHandle(), &width, &height)) return 0;
+    BITMAPINFOHEADER& h = bmi.bmiHeader;
+    h.biSize = sizeof(BITMAPINFOHEADER);
+    h.biWidth = width;
+    h.biHeight = -height;
+    h.biPlanes = 1;
+    h.biBitCount = 32;
+    h.biCompression = BI_RGB;
+    h.biSizeImage = static_cast<DWORD>(static_cast<uint64_t>(width) * height * 4);
+    h.biClrUsed = 0;
+    h.biClrImportant = 0;
+    return height;
+}
+
+RGBX* CImageBitmap::GetDIBits32() {
+    LONG width, height;
+    if (!BitmapSize(GetSafeHandle(), &width, &height) || height == 0 || width <= 0 || height < 0)
+        return nullptr;
+    if (static_cast<int64_t>(width) * height > kMaxImagePixels) return nullptr;
+    BITMAPINFO bmi = {};
+    PrepareBitmapInfo32(bmi);
+    RGBX* pPixels = new (std::nothrow) RGBX[static_cast<size_t>(width) * height];
+    if (!pPixels) return nullptr;
+    ScreenDC screen;
+    if (!screen.get() || ::GetDIBits(screen.get(), GetSafeHandle(), 0, static_cast<UINT>(height),
+                                     pPixels, &bmi, DIB_RGB_COLORS) == 0) {
+        delete[] pPixels;
+        return nullptr;
+    }
+    return pPixels;
+}
+
+BOOL CImageBitmap::CopyImage(HBITMAP hBitmap) {
+    if (!hBitmap) return FALSE;
+    BITMAPINFO bmi = {};
+    LONG height = PrepareBitmapInfo32(bmi, hBitmap);
+    LONG width = bmi.bmiHeader.biWidth;
+    if (height <= 0 || width <= 0) return FALSE;
+    if (static_cast<int64_t>(width) * height > kMaxImagePixels) return FALSE;
+    std::unique_ptr<RGBX[]> pixels(new (std::nothrow) RGBX[static_cast<size_t>(width) * height]);
+    if (!pixels) return FALSE;
+    {
+        ScreenDC screen;
+        if (!screen.get() || ::GetDIBits(screen.get(), hBitmap, 0, static_cast<UINT>(height),
+                                         pixels.get(), &bmi, DIB_RGB_COLORS) == 0)
+            return FALSE;
+    }
+    return Replace(BitmapFromPixels(pixels.get(), width, height, bmi));
+}
+
+BOOL CImageBitmap::CopyImage(CBitmap* pBitmap) {
+    return pBitmap ? CopyImage(pBitmap->GetSafeHandle()) : FALSE;
+}
+
+BOOL CImageBitmap::Fill(RGBX* pPixels, CSize size, COLORREF clr) {
+    return FillPixels(pPixels, size, static_cast<uint32_t>(clr)) ? TRUE : FALSE;
+}
+
+BOOL CImageBitmap::ProcessImage(CImageProcessorChain& chain) {
+    if (!GetSafeHandle()) return FALSE;
+    if (chain.IsEmpty()) return TRUE;
+    LONG width, height;
+    if (!BitmapSize(GetSafeHandle(), &width, &height)) return FALSE;
+    CSize sizeFinal, sizeMax;
+    // A chain that would need too much memory is refused before any pixel is read.
+    if (!CalcChainSizes(CSize(width, height), chain.GetData(), static_cast<size_t>(chain.GetSize()),
+                        &sizeFinal, &sizeMax))
+        return FALSE;
+    try {
+        std::unique_ptr<RGBX[]> source(GetDIBits32());
+        if (!source) return FALSE;
+        ChainOutput out;
+        if (!RunProcessorChain(std::move(source), CSize(width, height), chain.GetData(),
+                               static_cast<size_t>(chain.GetSize()),
+                               static_cast<uint32_t>(m_clrBackground), &out))
+            return FALSE;
+        BITMAPINFO bmi = {};
+        ScreenDC screen;
+        if (!screen.get()) return FALSE;
+        HBITMAP h = ::CreateCompatibleBitmap(screen.get(), out.size.cx, out.size.cy);
+        if (!h) return FALSE;
+        if (PrepareBitmapInfo32(bmi, h) == 0 ||
+            ::SetDIBits(screen.get(), h, 0, static_cast<UINT>(out.size.cy), out.pixels.get(), &bmi,
+                        DIB_RGB_COLORS) == 0) {
+            ::DeleteObject(h);
+            return FALSE;
+        }
+        return Replace(h);
+    } catch (...) {
+        return FALSE;
+    }
+}
+
+BOOL CImageBitmap::ProcessImage(CImage32BitProcessor* pProcessor) {
+    CImageProcessorChain chain;
+    chain.Add(pProcessor);
+    return ProcessImage(chain);
+}
+
+BOOL CImageBitmap::RotateImage(int nDegrees, int bSmooth) {
+    CImageRotator p(nDegrees, bSmooth);
+    return ProcessImage(&p);
+}
+
+BOOL CImageBitmap::ShearImage(int nAcross, int nDown, int bSmooth) {
+    CImageShearer p(nAcross, nDown, bSmooth);
+    return ProcessImage(&p);
+}
+
+BOOL CImageBitmap::GrayImage() {
+    CImageGrayer p;
+    return ProcessImage(&p);
+}
+
+BOOL CImageBitmap::BlurImage(int nStrength) {
+    CImageBlurrer p(nStrength);
+    return ProcessImage(&p);
+}
+
+BOOL CImageBitmap::SharpenImage(int nStrength) {
+    CImageSharpener p(nStrength);
+    return ProcessImage(&p);
+}
+
+BOOL CImageBitmap::ResizeImage(double dFactor) {
+    CImageResizer p(dFactor);
+    return ProcessImage(&p);
+}
+
+BOOL CImageBitmap::FlipImage(int bLeftRight, int bTopBottom) {
+    CImageFlipper p(bLeftRight, bTopBottom);
+    return ProcessImage(&p);
+}
+
+BOOL CImageBitmap::NegateImage() {
+    CImageNegator p;
+    return ProcessImage(&p);
+}
+
+BOOL CImageBitmap::ReplaceColor(COLORREF clrFrom, COLORREF clrTo) {
+    CImageColorReplacer p(clrFrom, clrTo);
+    return ProcessImage(&p);
+}

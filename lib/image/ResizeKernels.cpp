@@ -1,0 +1,192 @@
+#include "lib/image/ResizeKernels.h"
+
+#include <emmintrin.h>
+
+#include "lib/image/WeightedSample.h"
+
+namespace pelto_image {
+
+namespace {
+
+const int64_t kStrip = 256;
+
+// Source columns (or rows) that one destination column (or row) of a reduction averages:
+// first..last, empty when first > last. The running position is (j + 0.5) * step accumulated
+// by addition, as the reduction has always done it.
+struct Range {
+    int64_t first;
+    int64_t last;
+};
+
+class RangeWalker {
+public:
+    RangeWalker(double step, int64_t limit) : m_step(step), m_pos(-0.5 * step), m_limit(limit) {}
+    Range Next() {
+        m_pos += m_step;
+        // m_pos stays below limit + step <= 2 * limit for any size the caller accepted.
+        int64_t last = static_cast<int64_t>(m_pos) + 1;
+        if (last > m_limit - 1) last = m_limit - 1;
+        Range r = {m_next, last};
+        m_next = last + 1;
+        return r;
+    }
+
+private:
+    double m_step;
+    double m_pos;
+    int64_t m_limit;
+    int64_t m_next = 0;
+};
+
+inline void StoreKeepingFourthByte(RGBX* out, uint32_t b, uint32_t g, uint32_t r) {
+    out->b = static_cast<uint8_t>(b);
+    out->g = static_cast<uint8_t>(g);
+    out->r = static_cast<uint8_t>(r);
+}
+
+void BoxMean(const RGBX* pSrc, int64_t w, Range xr, Range yr, RGBX* out) {
+    uint64_t sb = 0, sg = 0, sr = 0;
+    for (int64_t y = yr.first; y <= yr.last; ++y) {
+        const RGBX* row = pSrc + y * w;
+        for (int64_t x = xr.first; x <= xr.last; ++x) {
+            sb += row[x].b;
+            sg += row[x].g;
+            sr += row[x].r;
+        }
+    }
+    const uint64_t n = static_cast<uint64_t>(yr.last - yr.first + 1) *
+                       static_cast<uint64_t>(xr.last - xr.first + 1);
+    StoreKeepingFourthByte(out, static_cast<uint32_t>(sb / n), static_cast<uint32_t>(sg / n),
+                           static_cast<uint32_t>(sr / n));
+}
+
+// Four destination pixels from two rows of eight source pixels: the 2 x 2 boxes that a
+// reduction to one half is made of. Sums fit 16-bit lanes and a division by 4 is a shift.
+inline void Mean2x2Times4(const RGBX* row0, const RGBX* row1, RGBX* out) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row0));
+    const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row0 + 4));
+    const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row1));
+    const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row1 + 4));
+    __m128i s01 = _mm_add_epi16(_mm_unpacklo_epi8(a0, zero), _mm_unpacklo_epi8(b0, zero));
+    __m128i s23 = _mm_add_epi16(_mm_unpackhi_epi8(a0, zero), _mm_unpackhi_epi8(b0, zero));
+    __m128i s45 = _mm_add_epi16(_mm_unpacklo_epi8(a1, zero), _mm_unpacklo_epi8(b1, zero));
+    __m128i s67 = _mm_add_epi16(_mm_unpackhi_epi8(a1, zero), _mm_unpackhi_epi8(b1, zero));
+    s01 = _mm_add_epi16(s01, _mm_srli_si128(s01, 8));
+    s23 = _mm_add_epi16(s23, _mm_srli_si128(s23, 8));
+    s45 = _mm_add_epi16(s45, _mm_srli_si128(s45, 8));
+    s67 = _mm_add_epi16(s67, _mm_srli_si128(s67, 8));
+    const __m128i q01 = _mm_srli_epi16(_mm_unpacklo_epi64(s01, s23), 2);
+    const __m128i q23 = _mm_srli_epi16(_mm_unpacklo_epi64(s45, s67), 2);
+    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
+    const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
+    const __m128i res =
+        _mm_or_si128(_mm_and_si128(_mm_packus_epi16(q01, q23), rgb), _mm_andnot_si128(rgb, old));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), res);
+}
+
+inline bool FourPairsFrom(const Range* xr) {
+    const int64_t x = xr[0].first;
+    return xr[0].last == x + 1 && xr[1].first == x + 2 && xr[1].last == x + 3 &&
+           xr[2].first == x + 4 && xr[2].last == x + 5 && xr[3].first == x + 6 &&
+           xr[3].last == x + 7;
+}
+
+// One output row of a 2x enlargement: step 0.5 makes every fraction 0 or 1/2, so the double
+// interpolation is exact and equals (R*a + P*(2-a) + P*(2-b) + D*b) >> 2 with a, b in {0, 1}.
+void EnlargeRowByTwo(const RGBX* rowP, const RGBX* rowD, int64_t w, bool half, RGBX* out) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
+    int64_t i = 0;
+    for (; i + 5 <= w; i += 4) {
+        const __m128i p8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rowP + i));
+        const __m128i r8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rowP + i + 1));
+        __m128i pl = _mm_unpacklo_epi8(p8, zero), ph = _mm_unpackhi_epi8(p8, zero);
+        __m128i rl = _mm_unpacklo_epi8(r8, zero), rh = _mm_unpackhi_epi8(r8, zero);
+        __m128i el, eh, ol, oh;
+        if (!half) {
+            el = pl;
+            eh = ph;
+            ol = _mm_srli_epi16(_mm_add_epi16(rl, _mm_add_epi16(pl, _mm_add_epi16(pl, pl))), 2);
+            oh = _mm_srli_epi16(_mm_add_epi16(rh, _mm_add_epi16(ph, _mm_add_epi16(ph, ph))), 2);
+        } else {
+            const __m128i d8 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rowD + i));
+            const __m128i dl = _mm_unpacklo_epi8(d8, zero), dh = _mm_unpackhi_epi8(d8, zero);
+            const __m128i pdl = _mm_add_epi16(_mm_add_epi16(pl, pl), dl);
+            const __m128i pdh = _mm_add_epi16(_mm_add_epi16(ph, ph), dh);
+            el = _mm_srli_epi16(_mm_add_epi16(pdl, pl), 2);
+            eh = _mm_srli_epi16(_mm_add_epi16(pdh, ph), 2);
+            ol = _mm_srli_epi16(_mm_add_epi16(pdl, rl), 2);
+            oh = _mm_srli_epi16(_mm_add_epi16(pdh, rh), 2);
+        }
+        const __m128i lo = _mm_packus_epi16(_mm_unpacklo_epi64(el, ol), _mm_unpackhi_epi64(el, ol));
+        const __m128i hi = _mm_packus_epi16(_mm_unpacklo_epi64(eh, oh), _mm_unpackhi_epi64(eh, oh));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i), _mm_and_si128(lo, rgb));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 2 * i + 4), _mm_and_si128(hi, rgb));
+    }
+    const double fy = half ? 0.5 : 0.0;
+    for (; i < w; ++i) {
+        const RGBX& p = rowP[i];
+        const RGBX& r = rowP[i + 1 < w ? i + 1 : w - 1];
+        const RGBX& d = rowD[i];
+        out[2 * i] = BlendPixels(p, r, d, 0.0, fy);
+        out[2 * i + 1] = BlendPixels(p, r, d, 0.5, fy);
+    }
+}
+
+}  // namespace
+
+void EnlargePixels(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, int64_t dw, int64_t dh,
+                   double step) {
+    if (step == 0.5 && dw == 2 * w && dh == 2 * h) {
+        for (int64_t r = 0; r < dh; ++r) {
+            const int64_t iy = r / 2;
+            const RGBX* rowD = pSrc + (iy + 1 < h ? iy + 1 : h - 1) * w;
+            EnlargeRowByTwo(pSrc + iy * w, rowD, w, (r & 1) != 0, pDst + r * dw);
+        }
+        return;
+    }
+    double sy = 0;
+    for (int64_t r = 0; r < dh; ++r, sy += step) {
+        double fy;
+        const int64_t iy = SplitPosition(sy, h, &fy);
+        const RGBX* rowP = pSrc + iy * w;
+        const RGBX* rowD = pSrc + (iy + 1 < h ? iy + 1 : h - 1) * w;
+        RGBX* out = pDst + r * dw;
+        double sx = 0;
+        for (int64_t c = 0; c < dw; ++c, sx += step) {
+            double fx;
+            const int64_t ix = SplitPosition(sx, w, &fx);
+            out[c] = BlendPixels(rowP[ix], rowP[ix + 1 < w ? ix + 1 : w - 1], rowD[ix], fx, fy);
+        }
+    }
+}
+
+void ShrinkPixels(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, int64_t dw, int64_t dh,
+                  double step) {
+    RangeWalker cols(step, w);
+    Range xr[kStrip];
+    for (int64_t c0 = 0; c0 < dw; c0 += kStrip) {
+        const int64_t n = dw - c0 < kStrip ? dw - c0 : kStrip;
+        for (int64_t k = 0; k < n; ++k) xr[k] = cols.Next();
+        RangeWalker rows(step, h);
+        for (int64_t r = 0; r < dh; ++r) {
+            const Range yr = rows.Next();
+            if (yr.first > yr.last) continue;
+            RGBX* out = pDst + r * dw + c0;
+            const bool twoRows = yr.last == yr.first + 1;
+            for (int64_t k = 0; k < n;) {
+                if (twoRows && k + 4 <= n && FourPairsFrom(xr + k)) {
+                    const RGBX* row0 = pSrc + yr.first * w + xr[k].first;
+                    Mean2x2Times4(row0, row0 + w, out + k);
+                    k += 4;
+                    continue;
+                }
+                if (xr[k].first <= xr[k].last) BoxMean(pSrc, w, xr[k], yr, out + k);
+                ++k;
+            }
+        }
+    }
+}
+
+}  // namespace pelto_image

@@ -1,0 +1,14 @@
+pelto_lib_sources(PORTABLE
+  ImageProcessor.cpp
+  PixelFill.cpp
+  ProcessorChain.cpp
+  ImageRotator.cpp
+  ImageShearer.cpp
+  ImageResizer.cpp
+  ResizeKernels.cpp
+  ImageFlipper.cpp
+  ColorProcessors.cpp
+  FilterProcessors.cpp)
+pelto_lib_sources(WIN
+  ImageBitmap.cpp
+  ImageLoading.cpp)

@@ -1,0 +1,180 @@
+// Every processor against its plain reference version, byte for byte (fourth byte included), on
+// every small size and on random larger ones, over backgrounds whose fourth byte differs. The
+// destinations are exactly as large as the output, so AddressSanitizer reports any stray access.
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "lib/image/ColorProcessors.h"
+#include "lib/image/FilterProcessors.h"
+#include "lib/image/ImageFlipper.h"
+#include "lib/image/ImageResizer.h"
+#include "lib/image/ImageRotator.h"
+#include "lib/image/ImageShearer.h"
+#include "tests/lib/image/ReferenceProcessors.h"
+#include "tests/lib/image/TestPictures.h"
+
+namespace {
+
+struct Case {
+    std::string name;
+    std::function<std::unique_ptr<CImage32BitProcessor>()> make;
+    std::function<CSize(int, int)> size;  // the reference's idea of the output size
+    std::function<void(const Picture&, Picture&)> run;
+};
+
+CSize Same(int w, int h) { return CSize(w, h); }
+
+std::vector<Case> Rotations() {
+    std::vector<Case> cases;
+    for (int deg : {1, 30, 45, 60, 90, 135, 180, 270, 333}) {
+        for (int smooth : {0, 1}) {
+            cases.push_back({"rotate " + std::to_string(deg) + (smooth ? " smooth" : ""),
+                             [=] { return std::make_unique<CImageRotator>(deg, smooth); },
+                             [=](int w, int h) {
+                                 int dw, dh;
+                                 ref::RotatedSize(deg * 3.141592653589793 / 180, w, h, &dw, &dh);
+                                 return CSize(dw, dh);
+                             },
+                             [=](const Picture& s, Picture& d) {
+                                 ref::Rotate(deg * 3.141592653589793 / 180, smooth, s.px.data(),
+                                             s.w, s.h, d.px.data(), d.w, d.h);
+                             }});
+        }
+    }
+    cases.push_back(
+        {"rotate radian 0 (full turn)", [] { return std::make_unique<CImageRotator>(0.0); },
+         [](int w, int h) {
+             int dw, dh;
+             ref::RotatedSize(6.283185307179586, w, h, &dw, &dh);
+             return CSize(dw, dh);
+         },
+         [](const Picture& s, Picture& d) {
+             ref::Rotate(6.283185307179586, false, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+         }});
+    return cases;
+}
+
+std::vector<Case> Shears() {
+    std::vector<Case> cases;
+    const int amounts[][2] = {{10, 0}, {-10, 0}, {0, 7}, {0, -7}, {5, 3}, {-3, -50}, {50, 50}};
+    for (const auto& a : amounts) {
+        for (int smooth : {0, 1}) {
+            int across = a[0], down = a[1];
+            cases.push_back(
+                {"shear " + std::to_string(across) + "/" + std::to_string(down) +
+                     (smooth ? " smooth" : ""),
+                 [=] { return std::make_unique<CImageShearer>(across, down, smooth); },
+                 [=](int w, int h) { return CSize(w + std::abs(across), h + std::abs(down)); },
+                 [=](const Picture& s, Picture& d) {
+                     ref::Shear(across, down, smooth, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+                 }});
+        }
+    }
+    return cases;
+}
+
+std::vector<Case> Resizes() {
+    std::vector<Case> cases;
+    for (double f : {2.0, 0.5, 0.9, 1.3, 3.0, 0.3, 0.25, 1.5, 4.0, 0.7}) {
+        cases.push_back({"resize " + std::to_string(f),
+                         [=] { return std::make_unique<CImageResizer>(f); },
+                         [=](int w, int h) { return CSize(int(w * f), int(h * f)); },
+                         [=](const Picture& s, Picture& d) {
+                             if (f > 1)
+                                 ref::Enlarge(f, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+                             else
+                                 ref::Shrink(f, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+                         }});
+    }
+    return cases;
+}
+
+std::vector<Case> PerPixelAndFilters() {
+    std::vector<Case> cases;
+    for (int horz : {0, 1}) {
+        for (int vert : {0, 1}) {
+            cases.push_back({"flip " + std::to_string(horz) + std::to_string(vert),
+                             [=] { return std::make_unique<CImageFlipper>(horz, vert); }, Same,
+                             [=](const Picture& s, Picture& d) {
+                                 ref::Flip(horz, vert, s.px.data(), s.w, s.h, d.px.data());
+                             }});
+        }
+    }
+    cases.push_back(
+        {"gray", [] { return std::make_unique<CImageGrayer>(); }, Same,
+         [](const Picture& s, Picture& d) { ref::Gray(s.px.data(), s.w, s.h, d.px.data()); }});
+    cases.push_back(
+        {"negate", [] { return std::make_unique<CImageNegator>(); }, Same,
+         [](const Picture& s, Picture& d) { ref::Negate(s.px.data(), s.w, s.h, d.px.data()); }});
+    for (uint32_t from : {0x000000u, 0xFFFFFFu, 0xD77800u}) {
+        cases.push_back({"replace " + std::to_string(from),
+                         [=] { return std::make_unique<CImageColorReplacer>(from, 0xFF); }, Same,
+                         [=](const Picture& s, Picture& d) {
+                             ref::ReplaceColor(from, 0xFF, s.px.data(), s.w, s.h, d.px.data());
+                         }});
+    }
+    for (int n = 0; n <= 10; ++n) {
+        cases.push_back({"blur " + std::to_string(n),
+                         [=] { return std::make_unique<CImageBlurrer>(n); }, Same,
+                         [=](const Picture& s, Picture& d) {
+                             ref::Blur(n, s.px.data(), s.w, s.h, d.px.data());
+                         }});
+        cases.push_back({"sharpen " + std::to_string(n),
+                         [=] { return std::make_unique<CImageSharpener>(n); }, Same,
+                         [=](const Picture& s, Picture& d) {
+                             ref::Sharpen(n, s.px.data(), s.w, s.h, d.px.data());
+                         }});
+    }
+    return cases;
+}
+
+std::vector<std::pair<int, int>> Sizes() {
+    std::vector<std::pair<int, int>> sizes;
+    for (int w = 1; w <= 7; ++w)
+        for (int h = 1; h <= 7; ++h) sizes.push_back({w, h});
+    std::mt19937 rng(2024);
+    for (int i = 0; i < 5; ++i) sizes.push_back({8 + int(rng() % 140), 8 + int(rng() % 100)});
+    sizes.push_back({1, 61});
+    sizes.push_back({61, 1});
+    return sizes;
+}
+
+void CheckAgainstReference(const std::vector<Case>& cases) {
+    const uint32_t backgrounds[] = {0x00FFFFFF, 0x00336699};
+    uint32_t seed = 1;
+    for (const Case& c : cases) {
+        for (auto [w, h] : Sizes()) {
+            ++seed;
+            const Picture src =
+                (seed % 2) ? NoisePicture(w, h, seed) : ScreenshotPicture(w, h, seed);
+            const uint32_t bg = backgrounds[seed % 2];
+            std::unique_ptr<CImage32BitProcessor> proc = c.make();
+            const CSize size = c.size(w, h);
+            Picture actual;
+            if (size.cx <= 0 || size.cy <= 0) {
+                // A reduction to nothing is refused rather than run on an empty buffer.
+                EXPECT_FALSE(RunProcessor(*proc, src, bg, &actual)) << c.name << " on " << w;
+                continue;
+            }
+            Picture expected(size.cx, size.cy, bg);
+            c.run(src, expected);
+            ASSERT_TRUE(RunProcessor(*proc, src, bg, &actual))
+                << c.name << " on " << w << " x " << h;
+            ASSERT_EQ("", DescribeFirstDifference(expected, actual))
+                << c.name << " on " << w << " x " << h << ", seed " << seed;
+        }
+    }
+}
+
+TEST(FastVsReference, Rotation) { CheckAgainstReference(Rotations()); }
+TEST(FastVsReference, Shear) { CheckAgainstReference(Shears()); }
+TEST(FastVsReference, Resize) { CheckAgainstReference(Resizes()); }
+TEST(FastVsReference, PerPixelAndFilters) { CheckAgainstReference(PerPixelAndFilters()); }
+
+}  // namespace
