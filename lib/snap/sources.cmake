@@ -1,0 +1,3 @@
+pelto_lib_sources(WIN
+  ProgramWindows.cpp
+  DlgActiveWin.cpp)
