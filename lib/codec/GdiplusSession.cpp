@@ -1,0 +1,38 @@
+#include "lib/codec/GdiplusSession.h"
+
+#include <algorithm>
+using std::max;
+using std::min;
+#include <gdiplus.h>
+
+#include <atomic>
+
+namespace {
+std::atomic<int> g_nSessions{0};
+}
+
+CGdiplusSession::CGdiplusSession() {
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&m_token, &input, nullptr) == Gdiplus::Ok) {
+        m_bStarted = TRUE;
+        ++g_nSessions;
+    }
+}
+
+CGdiplusSession::~CGdiplusSession() {
+    if (!m_bStarted) return;
+    --g_nSessions;
+    Gdiplus::GdiplusShutdown(m_token);
+}
+
+BOOL CGdiplusSession::IsRunning() { return g_nSessions.load() > 0; }
+
+BOOL IsGdiplusReady() {
+    if (!CGdiplusSession::IsRunning()) return FALSE;
+    // Where GDI+ does keep track of its start, it is the authority.
+    Gdiplus::GpBitmap* pProbe = nullptr;
+    Gdiplus::GpStatus status = Gdiplus::DllExports::GdipCreateBitmapFromScan0(
+        1, 1, 0, PixelFormat32bppARGB, nullptr, &pProbe);
+    if (pProbe) Gdiplus::DllExports::GdipDisposeImage(pProbe);
+    return status != Gdiplus::GdiplusNotInitialized;
+}

@@ -1,0 +1,5 @@
+pelto_lib_sources(WIN
+  GdiplusCodecInfo.cpp
+  GdiplusCodecList.cpp
+  GdiplusSession.cpp
+  GdiplusFileDialog.cpp)
