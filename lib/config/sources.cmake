@@ -1,0 +1,7 @@
+pelto_lib_sources(WIN
+  PeltoConfig.cpp
+  PeltoConfigFile.cpp
+  XmlNode.cpp
+  XmlTree.cpp
+  XmlParser.cpp
+  XmlFile.cpp)

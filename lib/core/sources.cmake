@@ -1,0 +1,1 @@
+pelto_lib_sources(WIN Helper.cpp)

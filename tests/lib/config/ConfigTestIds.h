@@ -1,0 +1,3 @@
+#pragma once
+
+#define IDR_DEFAULT_CONFIG 101

@@ -1,0 +1,11 @@
+pelto_win_test(config_tests
+  SOURCES
+    ConfigTestSupport.cpp
+    XmlTestSupport.cpp
+    ConfigModelTests.cpp
+    XmlTreeTests.cpp
+    XmlFormatTests.cpp
+    ConfigFileTests.cpp
+    XmlRandomInputTests.cpp
+    ConfigTestData.rc
+  LINK PeltoLib psapi)
