@@ -67,30 +67,64 @@ const Reciprocal& ReciprocalForStrength(int strength) {
 
 inline __m128i Load4(const RGBX* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
-// Interior pixels x .. x + 3 of row y: all nine neighbours exist, so the sum is
-// (all nine) + (centre - 1) * centre pixel, at most 14790, and fits 16-bit lanes.
-inline void BlurInterior4(const RGBX* mid, int64_t w, __m128i centreLess1, __m128i mul,
-                          __m128i shift, RGBX* out) {
+inline __m128i HighOfFirstLowOfSecond(__m128i a, __m128i b) {
+    return _mm_castpd_si128(_mm_shuffle_pd(_mm_castsi128_pd(a), _mm_castsi128_pd(b), 1));
+}
+
+// Column sums of three rows for four pixels, two pixels (eight 16-bit channels) per register.
+struct ColumnSums {
+    __m128i lo, hi;
+    __m128i midLo, midHi;  // the middle row alone, for the centre weight
+};
+
+inline ColumnSums SumColumns(const RGBX* mid, int64_t w) {
     const __m128i zero = _mm_setzero_si128();
-    __m128i lo = zero, hi = zero;
-    for (int k = -1; k <= 1; ++k) {
-        const RGBX* row = mid + k * w;
-        for (int dx = -1; dx <= 1; ++dx) {
-            const __m128i v = Load4(row + dx);
-            lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
-            hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(v, zero));
-        }
-    }
-    const __m128i c = Load4(mid);
-    lo = _mm_add_epi16(lo, _mm_mullo_epi16(_mm_unpacklo_epi8(c, zero), centreLess1));
-    hi = _mm_add_epi16(hi, _mm_mullo_epi16(_mm_unpackhi_epi8(c, zero), centreLess1));
-    lo = _mm_srl_epi16(_mm_mulhi_epu16(lo, mul), shift);
-    hi = _mm_srl_epi16(_mm_mulhi_epu16(hi, mul), shift);
+    const __m128i t = Load4(mid - w), m = Load4(mid), b = Load4(mid + w);
+    ColumnSums s;
+    s.midLo = _mm_unpacklo_epi8(m, zero);
+    s.midHi = _mm_unpackhi_epi8(m, zero);
+    s.lo = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(t, zero), s.midLo),
+                         _mm_unpacklo_epi8(b, zero));
+    s.hi = _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(t, zero), s.midHi),
+                         _mm_unpackhi_epi8(b, zero));
+    return s;
+}
+
+// The interior of row y from column x0 on, four pixels at a time while a further four exist to
+// the right; returns the first column left for the scalar path. All nine neighbours exist, so
+// the sum is (all nine) + (centre - 1) * centre pixel, at most 14790, and fits 16-bit lanes.
+// Each block's column sums are computed once and shared with its neighbours.
+int64_t BlurInteriorRow(const RGBX* pSrc, int64_t w, int64_t y, __m128i centreLess1, __m128i mul,
+                        __m128i shift, RGBX* pDst) {
+    int64_t x = 1;
+    if (x + 8 > w) return x;
     const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
-    const __m128i old = Load4(out);
-    _mm_storeu_si128(
-        reinterpret_cast<__m128i*>(out),
-        _mm_or_si128(_mm_and_si128(_mm_packus_epi16(lo, hi), rgb), _mm_andnot_si128(rgb, old)));
+    const RGBX* row = pSrc + y * w;
+    RGBX* out = pDst + y * w;
+    // The column left of the first block: pixels 0 .. 3, of which the second half's low pixel
+    // (column 0) is the one needed, in the position a previous block's high half would have it.
+    __m128i prevHi = SumColumns(row, w).lo;
+    prevHi = _mm_unpacklo_epi64(prevHi, prevHi);
+    ColumnSums cur = SumColumns(row + x, w);
+    for (; x + 8 <= w; x += 4) {
+        const ColumnSums next = SumColumns(row + x + 4, w);
+        const __m128i leftLo = HighOfFirstLowOfSecond(prevHi, cur.lo);
+        const __m128i mid = HighOfFirstLowOfSecond(cur.lo, cur.hi);  // left of hi, right of lo
+        const __m128i rightHi = HighOfFirstLowOfSecond(cur.hi, next.lo);
+        __m128i lo = _mm_add_epi16(_mm_add_epi16(leftLo, cur.lo), mid);
+        __m128i hi = _mm_add_epi16(_mm_add_epi16(mid, cur.hi), rightHi);
+        lo = _mm_add_epi16(lo, _mm_mullo_epi16(cur.midLo, centreLess1));
+        hi = _mm_add_epi16(hi, _mm_mullo_epi16(cur.midHi, centreLess1));
+        lo = _mm_srl_epi16(_mm_mulhi_epu16(lo, mul), shift);
+        hi = _mm_srl_epi16(_mm_mulhi_epu16(hi, mul), shift);
+        const __m128i old = Load4(out + x);
+        _mm_storeu_si128(
+            reinterpret_cast<__m128i*>(out + x),
+            _mm_or_si128(_mm_and_si128(_mm_packus_epi16(lo, hi), rgb), _mm_andnot_si128(rgb, old)));
+        prevHi = cur.hi;
+        cur = next;
+    }
+    return x;
 }
 
 // ---- Sharpen ----
@@ -163,6 +197,13 @@ inline double SharpenSum1(const double* top, const double* mid, const double* bo
 
 void SharpenInterior(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, const SharpenKernel& kn) {
     const __m128d edge = _mm_set1_pd(kn.edge), corner = _mm_set1_pd(kn.corner);
+    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
+    // The result for a neighbourhood of one value, summed exactly as a mixed one would be.
+    uint8_t flat[256];
+    for (int v = 0; v < 256; ++v) {
+        const double same[3] = {double(v), double(v), double(v)};
+        flat[v] = LimitAndTruncate(SharpenSum1(same, same, same, 0, kn));
+    }
     PlanarRow rows[3];
     for (int64_t x0 = 1; x0 < w - 1; x0 += kSharpenStrip) {
         const int64_t n = (w - 1 - x0) < kSharpenStrip ? (w - 1 - x0) : kSharpenStrip;
@@ -175,20 +216,36 @@ void SharpenInterior(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, const S
             ToPlanar(pSrc + (y + 1) * w + x0 - 1, n + 2, &bot);
             RGBX* out = pDst + y * w + x0;
             int64_t k = 0;
+            const RGBX* srcTop = pSrc + (y - 1) * w + x0 - 1;
             for (; k + 2 <= n; k += 2) {
+                // Two pixels whose twelve neighbours (themselves included) share one colour come
+                // out of the table; anything else is summed.
+                const __m128i t = Load4(srcTop + k), m = Load4(srcTop + w + k),
+                              b = Load4(srcTop + 2 * w + k);
+                const __m128i centre = _mm_and_si128(_mm_shuffle_epi32(m, 0), rgb);
+                const __m128i same =
+                    _mm_and_si128(_mm_cmpeq_epi32(_mm_and_si128(t, rgb), centre),
+                                  _mm_and_si128(_mm_cmpeq_epi32(_mm_and_si128(m, rgb), centre),
+                                                _mm_cmpeq_epi32(_mm_and_si128(b, rgb), centre)));
+                if (_mm_movemask_epi8(same) == 0xFFFF) {
+                    const uint32_t v = static_cast<uint32_t>(_mm_cvtsi128_si32(centre));
+                    const __m128i bits = _mm_set1_epi32(
+                        static_cast<int>(flat[v & 0xFF] | (uint32_t(flat[(v >> 8) & 0xFF]) << 8) |
+                                         (uint32_t(flat[v >> 16]) << 16)));
+                    const __m128i old = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(out + k));
+                    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k),
+                                     _mm_or_si128(bits, _mm_andnot_si128(rgb, old)));
+                    continue;
+                }
                 __m128i ch[3];
                 for (int c = 0; c < 3; ++c)
                     ch[c] = _mm_cvttpd_epi32(
                         SharpenSum2(top.c[c], mid.c[c], bot.c[c], k, edge, corner));
                 const __m128i bits = _mm_or_si128(
                     ch[0], _mm_or_si128(_mm_slli_epi32(ch[1], 8), _mm_slli_epi32(ch[2], 16)));
-                uint32_t v[2];
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(v), bits);
-                for (int j = 0; j < 2; ++j) {
-                    out[k + j].b = static_cast<uint8_t>(v[j]);
-                    out[k + j].g = static_cast<uint8_t>(v[j] >> 8);
-                    out[k + j].r = static_cast<uint8_t>(v[j] >> 16);
-                }
+                const __m128i old = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(out + k));
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(out + k),
+                                 _mm_or_si128(bits, _mm_andnot_si128(rgb, old)));
             }
             for (; k < n; ++k) {
                 out[k].b = LimitAndTruncate(SharpenSum1(top.c[0], mid.c[0], bot.c[0], k, kn));
@@ -218,17 +275,12 @@ int CImageBlurrer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     const __m128i mul = _mm_set1_epi16(static_cast<short>(rcp.m));
     const __m128i shift = _mm_cvtsi32_si128(rcp.s);
     for (int64_t y = 0; y < h; ++y) {
-        const bool borderRow = y == 0 || y == h - 1;
         int64_t x = 0;
-        while (x < w) {
-            if (!borderRow && rcp.s >= 0 && x >= 1 && x + 5 <= w) {
-                BlurInterior4(pSrc + y * w + x, w, centreLess1, mul, shift, pDst + y * w + x);
-                x += 4;
-            } else {
-                BlurPixel(pSrc, w, h, x, y, centre, pDst + y * w + x);
-                ++x;
-            }
+        if (y > 0 && y < h - 1 && rcp.s >= 0) {
+            BlurPixel(pSrc, w, h, 0, y, centre, pDst + y * w);
+            x = BlurInteriorRow(pSrc, w, y, centreLess1, mul, shift, pDst);
         }
+        for (; x < w; ++x) BlurPixel(pSrc, w, h, x, y, centre, pDst + y * w + x);
     }
     return 1;
 }

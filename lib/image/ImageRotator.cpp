@@ -81,6 +81,9 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     // it is still advanced by one addition per column, never multiplied out: the low bits of
     // every sample depend on that.
     double bandX[kBand], bandY[kBand];
+    double xs[kStrip], ys[kStrip];
+    uint8_t kinds[kStrip];
+    const double dW = static_cast<double>(w), dH = static_cast<double>(h);
     for (int64_t i0 = 0; i0 < dh; i0 += kBand) {
         const int64_t rows = dh - i0 < kBand ? dh - i0 : kBand;
         for (int64_t r = 0; r < rows; ++r) {
@@ -93,16 +96,33 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
             for (int64_t r = 0; r < rows; ++r) {
                 double X = bandX[r], Y = bandY[r];
                 RGBX* out = pDst + (i0 + r) * dw + j0;
-                for (int64_t j = 0; j < cols; ++j) {
-                    X += c;
-                    Y += ns;
-                    const int64_t ix = static_cast<int64_t>(X);
-                    const int64_t iy = static_cast<int64_t>(Y);
-                    if (ix < -cw || ix >= w - cw || iy < -ch || iy >= h - ch) continue;
-                    if (m_bSmooth)
-                        out[j] = SampleWeightedFast(pSrc, w, h, dcw + X, dch + Y);
-                    else
+                if (m_bSmooth) {
+                    // Positions first, in the one order that gives their exact bits, asking for
+                    // the source lines they will read; then the samples, two at a time.
+                    for (int64_t j = 0; j < cols; ++j) {
+                        X += c;
+                        Y += ns;
+                        const int64_t ix = static_cast<int64_t>(X);
+                        const int64_t iy = static_cast<int64_t>(Y);
+                        if (ix < -cw || ix >= w - cw || iy < -ch || iy >= h - ch) {
+                            kinds[j] = kSampleSkip;
+                            continue;
+                        }
+                        xs[j] = dcw + X;
+                        ys[j] = dch + Y;
+                        kinds[j] = KindOfPosition(xs[j], ys[j], dW, dH);
+                        PrefetchSample(pSrc, w, h, ix + cw, iy + ch);
+                    }
+                    SampleRun(pSrc, w, h, xs, ys, kinds, cols, out);
+                } else {
+                    for (int64_t j = 0; j < cols; ++j) {
+                        X += c;
+                        Y += ns;
+                        const int64_t ix = static_cast<int64_t>(X);
+                        const int64_t iy = static_cast<int64_t>(Y);
+                        if (ix < -cw || ix >= w - cw || iy < -ch || iy >= h - ch) continue;
                         out[j] = pSrc[(iy + ch) * w + ix + cw];
+                    }
                 }
                 bandX[r] = X;
                 bandY[r] = Y;

@@ -103,4 +103,106 @@ inline RGBX SampleWeightedFast(const RGBX* pSrc, int64_t w, int64_t h, double x,
     return SampleWeightedNonNegative(pSrc, w, h, x, y);
 }
 
+// Two samples at once, one per lane, for positions with 0 <= x < w and 0 <= y < h. Each lane
+// does the multiplications and additions of BlendChannel in the same order, so the same bits.
+inline __m128i GatherTwo(const RGBX* pSrc, int64_t i0, int64_t i1) {
+    uint32_t a, b;
+    std::memcpy(&a, pSrc + i0, 4);
+    std::memcpy(&b, pSrc + i1, 4);
+    // b0 b1 g0 g1 r0 r1 x0 x1
+    return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(a)),
+                             _mm_cvtsi32_si128(static_cast<int>(b)));
+}
+
+struct ChannelPairs {
+    __m128d b, g, r;
+};
+
+inline ChannelPairs SplitChannels(__m128i interleaved) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i w16 = _mm_unpacklo_epi8(interleaved, zero);
+    const __m128i lo = _mm_unpacklo_epi16(w16, zero);
+    const __m128i hi = _mm_unpackhi_epi16(w16, zero);
+    return ChannelPairs{_mm_cvtepi32_pd(lo), _mm_cvtepi32_pd(_mm_srli_si128(lo, 8)),
+                        _mm_cvtepi32_pd(hi)};
+}
+
+inline __m128i BlendChannelPair(__m128d p, __m128d r, __m128d d, __m128d fx, __m128d gx, __m128d fy,
+                                __m128d gy) {
+    __m128d v = _mm_add_pd(_mm_mul_pd(r, fx), _mm_mul_pd(p, gx));
+    v = _mm_add_pd(v, _mm_mul_pd(p, gy));
+    v = _mm_mul_pd(_mm_set1_pd(0.5), _mm_add_pd(v, _mm_mul_pd(d, fy)));
+    return _mm_cvttpd_epi32(v);
+}
+
+inline void SampleTwoOrdinary(const RGBX* pSrc, int64_t w, int64_t h, __m128d x, __m128d y,
+                              RGBX* pOut0, RGBX* pOut1) {
+    const __m128i ix = _mm_cvttpd_epi32(x), iy = _mm_cvttpd_epi32(y);
+    const __m128d one = _mm_set1_pd(1.0);
+    const __m128d fx = _mm_sub_pd(x, _mm_cvtepi32_pd(ix));
+    const __m128d fy = _mm_sub_pd(y, _mm_cvtepi32_pd(iy));
+    const __m128d gx = _mm_sub_pd(one, fx), gy = _mm_sub_pd(one, fy);
+    const int64_t ix0 = _mm_cvtsi128_si32(ix), ix1 = _mm_cvtsi128_si32(_mm_srli_si128(ix, 4));
+    const int64_t iy0 = _mm_cvtsi128_si32(iy), iy1 = _mm_cvtsi128_si32(_mm_srli_si128(iy, 4));
+    const int64_t p0 = iy0 * w + ix0, p1 = iy1 * w + ix1;
+    const int64_t r0 = ix0 + 1 < w ? p0 + 1 : p0, r1 = ix1 + 1 < w ? p1 + 1 : p1;
+    const int64_t d0 = iy0 + 1 < h ? p0 + w : p0, d1 = iy1 + 1 < h ? p1 + w : p1;
+    ChannelPairs P, R;
+    if (r0 == p0 + 1 && r1 == p1 + 1) {
+        // Each pixel together with its right neighbour in one load.
+        const __m128i both =
+            _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pSrc + p0)),
+                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pSrc + p1)));
+        P = SplitChannels(both);
+        R = SplitChannels(_mm_srli_si128(both, 8));
+    } else {
+        P = SplitChannels(GatherTwo(pSrc, p0, p1));
+        R = SplitChannels(GatherTwo(pSrc, r0, r1));
+    }
+    const ChannelPairs D = SplitChannels(GatherTwo(pSrc, d0, d1));
+    const __m128i b = BlendChannelPair(P.b, R.b, D.b, fx, gx, fy, gy);
+    const __m128i g = BlendChannelPair(P.g, R.g, D.g, fx, gx, fy, gy);
+    const __m128i r = BlendChannelPair(P.r, R.r, D.r, fx, gx, fy, gy);
+    const __m128i bits = _mm_or_si128(b, _mm_or_si128(_mm_slli_epi32(g, 8), _mm_slli_epi32(r, 16)));
+    const uint32_t v0 = static_cast<uint32_t>(_mm_cvtsi128_si32(bits));
+    const uint32_t v1 = static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(bits, 4)));
+    std::memcpy(pOut0, &v0, 4);
+    std::memcpy(pOut1, &v1, 4);
+}
+
+// What a run of precomputed positions asks for, pixel by pixel.
+enum SampleKind : uint8_t {
+    kSampleSkip = 0,      // off the source: the destination pixel is left alone
+    kSampleOneByOne = 1,  // on the source but at or past an edge of the sampling range
+    kSampleOrdinary = 2,  // 0 <= x < w and 0 <= y < h
+};
+
+inline uint8_t KindOfPosition(double x, double y, double w, double h) {
+    return (x >= 0 && x < w && y >= 0 && y < h) ? kSampleOrdinary : kSampleOneByOne;
+}
+
+// Asks for the source lines a sample at (ix, iy) reads, ahead of the sampling pass: the
+// positions of a turned or slanted run jump between rows, which the hardware does not foresee.
+inline void PrefetchSample(const RGBX* pSrc, int64_t w, int64_t h, int64_t ix, int64_t iy) {
+    const RGBX* p = pSrc + iy * w + ix;
+    _mm_prefetch(reinterpret_cast<const char*>(p), _MM_HINT_T0);
+    if (iy + 1 < h) _mm_prefetch(reinterpret_cast<const char*>(p + w), _MM_HINT_T0);
+}
+
+// SampleWeightedFast over a run, two neighbouring ordinary positions at a time.
+inline void SampleRun(const RGBX* pSrc, int64_t w, int64_t h, const double* xs, const double* ys,
+                      const uint8_t* kinds, int64_t n, RGBX* pOut) {
+    int64_t j = 0;
+    while (j < n) {
+        if (kinds[j] == kSampleOrdinary && j + 1 < n && kinds[j + 1] == kSampleOrdinary) {
+            SampleTwoOrdinary(pSrc, w, h, _mm_loadu_pd(xs + j), _mm_loadu_pd(ys + j), pOut + j,
+                              pOut + j + 1);
+            j += 2;
+            continue;
+        }
+        if (kinds[j] != kSampleSkip) pOut[j] = SampleWeightedFast(pSrc, w, h, xs[j], ys[j]);
+        ++j;
+    }
+}
+
 }  // namespace pelto_image

@@ -6,6 +6,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -142,6 +143,11 @@ std::vector<std::pair<int, int>> Sizes() {
     for (int i = 0; i < 5; ++i) sizes.push_back({8 + int(rng() % 140), 8 + int(rng() % 100)});
     sizes.push_back({1, 61});
     sizes.push_back({61, 1});
+    // Around the four- and eight-pixel blocks of the vector paths, and past the 256-column
+    // strips, where a block or a strip ends on the last column or one short of it.
+    for (int w : {8, 9, 10, 11, 12, 13, 16, 17}) sizes.push_back({w, 3 + w % 2});
+    sizes.push_back({259, 4});
+    sizes.push_back({300, 5});
     return sizes;
 }
 
@@ -168,6 +174,49 @@ void CheckAgainstReference(const std::vector<Case>& cases) {
                 << c.name << " on " << w << " x " << h;
             ASSERT_EQ("", DescribeFirstDifference(expected, actual))
                 << c.name << " on " << w << " x " << h << ", seed " << seed;
+        }
+    }
+}
+
+// Blocks of one colour each, the values spread over the whole range (0 and 255 included), so
+// that neighbourhoods of a single colour and the edges between them both occur at every
+// strength of the filters and under every sampler.
+Picture BlockPicture(int w, int h, int block, uint32_t seed) {
+    std::mt19937 rng(seed);
+    std::vector<RGBX> colours;
+    for (int i = 0; i < 64; ++i) {
+        const uint32_t v = rng();
+        const uint8_t edge = (i % 3 == 0) ? 0 : 255;
+        colours.push_back(
+            i % 4 == 0 ? RGBX{edge, edge, edge, uint8_t(v >> 24)}
+                       : RGBX{uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
+    }
+    Picture p(w, h, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            RGBX c = colours[((y / block) * 7 + (x / block) * 3) % colours.size()];
+            c.x = uint8_t(x * 31 + y);  // the fourth byte never makes a block look mixed
+            p.At(x, y) = c;
+        }
+    return p;
+}
+
+TEST(FastVsReference, FlatBlocks) {
+    std::vector<Case> cases = PerPixelAndFilters();
+    for (const Case& c : Rotations()) cases.push_back(c);
+    for (const Case& c : Shears()) cases.push_back(c);
+    for (const Case& c : cases) {
+        for (auto [w, h, block] : {std::tuple{40, 30, 5}, std::tuple{67, 9, 4},
+                                   std::tuple{9, 67, 6}, std::tuple{300, 7, 3}}) {
+            const Picture src = BlockPicture(w, h, block, static_cast<uint32_t>(w * h));
+            const CSize size = c.size(w, h);
+            Picture expected(size.cx, size.cy, 0x00336699);
+            c.run(src, expected);
+            std::unique_ptr<CImage32BitProcessor> proc = c.make();
+            Picture actual;
+            ASSERT_TRUE(RunProcessor(*proc, src, 0x00336699, &actual)) << c.name;
+            ASSERT_EQ("", DescribeFirstDifference(expected, actual))
+                << c.name << " on blocks of " << block << " in " << w << " x " << h;
         }
     }
 }
