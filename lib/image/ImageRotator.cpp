@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "lib/image/CpuFeatures.h"
 #include "lib/image/SizeMath.h"
 #include "lib/image/WeightedSample.h"
 
@@ -12,6 +13,7 @@ static const double kPi = 3.141592653589793;
 static const double kTwoPi = 6.283185307179586;
 static const int64_t kBand = 64;
 static const int64_t kStrip = 64;
+static const int64_t kGroup = 4;
 // Beyond this many turns stepping by whole turns takes too long (and for huge values never
 // moves the number at all); the exact remainder takes over.
 static const double kSteppedTurnsLimit = kTwoPi * 1048576.0;
@@ -61,6 +63,52 @@ CSize CImageRotator::RotatedSize(CSize sizeSrc) const {
     return MakeDestSize(2 * mx + 2, 2 * my + 2);
 }
 
+// Advances n (at most kGroup) rows of positions by cols columns, one addition per column and
+// row as always, writing every position; kGroup rows go side by side, since each row's chain of
+// additions waits on its previous sum.
+static void AdvanceRows(double* pX, double* pY, int64_t n, double c, double ns, int64_t cols,
+                        double (*qx)[kStrip], double (*qy)[kStrip]) {
+    if (n == kGroup) {
+        double X0 = pX[0], X1 = pX[1], X2 = pX[2], X3 = pX[3];
+        double Y0 = pY[0], Y1 = pY[1], Y2 = pY[2], Y3 = pY[3];
+        for (int64_t j = 0; j < cols; ++j) {
+            X0 += c;
+            X1 += c;
+            X2 += c;
+            X3 += c;
+            Y0 += ns;
+            Y1 += ns;
+            Y2 += ns;
+            Y3 += ns;
+            qx[0][j] = X0;
+            qx[1][j] = X1;
+            qx[2][j] = X2;
+            qx[3][j] = X3;
+            qy[0][j] = Y0;
+            qy[1][j] = Y1;
+            qy[2][j] = Y2;
+            qy[3][j] = Y3;
+        }
+        const double xs[kGroup] = {X0, X1, X2, X3}, ys[kGroup] = {Y0, Y1, Y2, Y3};
+        for (int64_t k = 0; k < kGroup; ++k) {
+            pX[k] = xs[k];
+            pY[k] = ys[k];
+        }
+        return;
+    }
+    for (int64_t k = 0; k < n; ++k) {
+        double X = pX[k], Y = pY[k];
+        for (int64_t j = 0; j < cols; ++j) {
+            X += c;
+            Y += ns;
+            qx[k][j] = X;
+            qy[k][j] = Y;
+        }
+        pX[k] = X;
+        pY[k] = Y;
+    }
+}
+
 int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CSize sizeDst) {
     if (!IsValidCall(pSrc, sizeSrc, pDst, sizeDst, CImageRotator::CalcDestSize(sizeSrc))) return 0;
     if (m_dAngle == 0) {
@@ -83,7 +131,9 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     double bandX[kBand], bandY[kBand];
     double xs[kStrip], ys[kStrip];
     uint8_t kinds[kStrip];
+    double turnedX[2][kGroup][kStrip], turnedY[2][kGroup][kStrip];
     const double dW = static_cast<double>(w), dH = static_cast<double>(h);
+    const bool avx = UseAvx();
     for (int64_t i0 = 0; i0 < dh; i0 += kBand) {
         const int64_t rows = dh - i0 < kBand ? dh - i0 : kBand;
         for (int64_t r = 0; r < rows; ++r) {
@@ -93,6 +143,30 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
         }
         for (int64_t j0 = 0; j0 < dw; j0 += kStrip) {
             const int64_t cols = dw - j0 < kStrip ? dw - j0 : kStrip;
+            if (m_bSmooth && avx) {
+                // Only the additions here, four rows side by side so that their chains overlap;
+                // the lines a group of rows reads are asked for while the group before it is
+                // sampled, four positions at a time.
+                for (int64_t g0 = 0; g0 < rows + kGroup; g0 += kGroup) {
+                    if (g0 < rows) {
+                        const int64_t n = rows - g0 < kGroup ? rows - g0 : kGroup;
+                        double(*qx)[kStrip] = turnedX[(g0 / kGroup) & 1];
+                        double(*qy)[kStrip] = turnedY[(g0 / kGroup) & 1];
+                        AdvanceRows(bandX + g0, bandY + g0, n, c, ns, cols, qx, qy);
+                        for (int64_t k = 0; k < n; ++k)
+                            PrefetchAroundRunAvx(pSrc, w, h, cw, ch, qx[k], qy[k], cols);
+                    }
+                    if (g0 > 0) {
+                        const int64_t p0 = g0 - kGroup;
+                        const int64_t n = rows - p0 < kGroup ? rows - p0 : kGroup;
+                        for (int64_t k = 0; k < n; ++k)
+                            SampleAroundRunAvx(pSrc, w, h, cw, ch, turnedX[(p0 / kGroup) & 1][k],
+                                               turnedY[(p0 / kGroup) & 1][k], cols,
+                                               pDst + (i0 + p0 + k) * dw + j0);
+                    }
+                }
+                continue;
+            }
             for (int64_t r = 0; r < rows; ++r) {
                 double X = bandX[r], Y = bandY[r];
                 RGBX* out = pDst + (i0 + r) * dw + j0;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "lib/image/CpuFeatures.h"
 #include "lib/image/SizeMath.h"
 #include "lib/image/WeightedSample.h"
 
@@ -26,6 +27,13 @@ static inline void SampleOne(const RGBX* pSrc, int64_t w, int64_t h, double sx, 
     *pOut = SampleWeightedFast(pSrc, w, h, sx, sy);
 }
 
+// Asks for the source line two rows below position (x, y), clamped onto the source.
+static inline void PrefetchTwoRowsDown(const RGBX* pSrc, int64_t w, int64_t h, double x, double y) {
+    const int64_t ix = ClampedIndex(x, w);
+    const int64_t iy = ClampedIndex(y + 2, h);
+    _mm_prefetch(reinterpret_cast<const char*>(pSrc + iy * w + ix), _MM_HINT_T0);
+}
+
 // Columns are handled in strips so that the per-column offsets live in a small table on the
 // stack instead of being divided out again for every pixel.
 static const int64_t kStrip = 256;
@@ -41,6 +49,8 @@ int CImageShearer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     const double across = m_nAcross, down = m_nDown;
     const double ddw = static_cast<double>(dw), ddh = static_cast<double>(dh);
     double offY[kStrip];
+    double xs[kStrip], ys[kStrip];
+    const bool avx = UseAvx();
     const double dW = static_cast<double>(w), dH = static_cast<double>(h);
     for (int64_t x0 = 0; x0 < dw; x0 += kStrip) {
         const int64_t n = dw - x0 < kStrip ? dw - x0 : kStrip;
@@ -71,6 +81,18 @@ int CImageShearer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
                     if (ix < 0 || ix >= w || iy < 0 || iy >= h) continue;
                     out[k] = pSrc[iy * w + ix];
                 }
+                continue;
+            }
+            if (avx) {
+                // The same subtractions as one by one, then four samples at a time.
+                for (int64_t k = 0; k < n; ++k) {
+                    xs[k] = static_cast<double>(x0 + k) - offX;
+                    ys[k] = dy - offY[k];
+                }
+                // The row below the one each sample reads is read for the first time here, and
+                // the row below that is the next row's: asked for now, it is there in time.
+                for (int64_t k = 0; k < n; k += 8) PrefetchTwoRowsDown(pSrc, w, h, xs[k], ys[k]);
+                SampleAroundRunAvx(pSrc, w, h, 0, 0, xs, ys, n, out);
                 continue;
             }
             // Two columns at a time while both positions lie inside the sampling range, which

@@ -205,4 +205,14 @@ inline void SampleRun(const RGBX* pSrc, int64_t w, int64_t h, const double* xs, 
     }
 }
 
+// The samples of a run from its positions relative to a source point (cw, ch): those whose
+// truncation falls off the source are left alone, the rest are sampled at (cw + X, ch + Y).
+// With (0, 0) the positions are the source's own (they are never -0, so adding 0 keeps them).
+void SampleAroundRunAvx(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
+                        const double* Xs, const double* Ys, int64_t n, RGBX* pOut);
+
+// Asks for the source lines SampleAroundRunAvx will read for these positions.
+void PrefetchAroundRunAvx(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
+                          const double* Xs, const double* Ys, int64_t n);
+
 }  // namespace pelto_image

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "lib/image/ColorProcessors.h"
+#include "lib/image/CpuFeatures.h"
 #include "lib/image/FilterProcessors.h"
 #include "lib/image/ImageFlipper.h"
 #include "lib/image/ImageResizer.h"
@@ -201,7 +202,20 @@ Picture BlockPicture(int w, int h, int block, uint32_t seed) {
     return p;
 }
 
-TEST(FastVsReference, FlatBlocks) {
+// Runs a check with the 256-bit paths where the machine has them, and always with the 128-bit
+// ones, which the shipped program takes on processors without them.
+void ForEachVectorWidth(const std::function<void()>& check) {
+    for (bool avx : {true, false}) {
+        if (avx && !pelto_image::CpuHasAvx()) continue;
+        SCOPED_TRACE(avx ? "256-bit paths" : "128-bit paths");
+        pelto_image::SetAvxAllowed(avx);
+        check();
+        pelto_image::SetAvxAllowed(true);
+        if (::testing::Test::HasFatalFailure()) return;
+    }
+}
+
+void CheckFlatBlocks() {
     std::vector<Case> cases = PerPixelAndFilters();
     for (const Case& c : Rotations()) cases.push_back(c);
     for (const Case& c : Shears()) cases.push_back(c);
@@ -221,9 +235,17 @@ TEST(FastVsReference, FlatBlocks) {
     }
 }
 
-TEST(FastVsReference, Rotation) { CheckAgainstReference(Rotations()); }
-TEST(FastVsReference, Shear) { CheckAgainstReference(Shears()); }
+TEST(FastVsReference, FlatBlocks) { ForEachVectorWidth(CheckFlatBlocks); }
+
+TEST(FastVsReference, Rotation) {
+    ForEachVectorWidth([] { CheckAgainstReference(Rotations()); });
+}
+TEST(FastVsReference, Shear) {
+    ForEachVectorWidth([] { CheckAgainstReference(Shears()); });
+}
 TEST(FastVsReference, Resize) { CheckAgainstReference(Resizes()); }
-TEST(FastVsReference, PerPixelAndFilters) { CheckAgainstReference(PerPixelAndFilters()); }
+TEST(FastVsReference, PerPixelAndFilters) {
+    ForEachVectorWidth([] { CheckAgainstReference(PerPixelAndFilters()); });
+}
 
 }  // namespace
