@@ -25,6 +25,24 @@ CGdiplusSession::~CGdiplusSession() {
     Gdiplus::GdiplusShutdown(m_token);
 }
 
+BOOL CGdiplusSession::Start(ULONG_PTR* pToken) {
+    if (!pToken) return FALSE;
+    *pToken = 0;
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok || token == 0) return FALSE;
+    ++g_nSessions;
+    *pToken = token;
+    return TRUE;
+}
+
+void CGdiplusSession::Stop(ULONG_PTR* pToken) {
+    if (!pToken || *pToken == 0) return;
+    --g_nSessions;
+    Gdiplus::GdiplusShutdown(*pToken);
+    *pToken = 0;
+}
+
 BOOL CGdiplusSession::IsRunning() { return g_nSessions.load() > 0; }
 
 BOOL IsGdiplusReady() {

@@ -20,6 +20,11 @@ public:
     // True while at least one session of the process is started.
     static BOOL IsRunning();
 
+    // The same start and stop for an owner that keeps the token itself. Start gives true and a
+    // nonzero token when GDI+ started; Stop is harmless with a zero token and zeroes it.
+    static BOOL Start(ULONG_PTR* pToken);
+    static void Stop(ULONG_PTR* pToken);
+
 private:
     ULONG_PTR m_token = 0;
     BOOL m_bStarted = FALSE;

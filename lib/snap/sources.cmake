@@ -1,3 +1,7 @@
 pelto_lib_sources(WIN
   ProgramWindows.cpp
-  DlgActiveWin.cpp)
+  DlgActiveWin.cpp
+  SnapTipEdit.cpp
+  DlgSnapObjHelper.cpp
+  DlgSnapRectHelper.cpp
+  SnapTrack.cpp)

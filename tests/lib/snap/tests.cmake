@@ -1,3 +1,13 @@
 pelto_win_test(snap_tests DESKTOP
-  SOURCES ProgramWindowTests.cpp
+  SOURCES
+    ProgramWindowTests.cpp
+    SnapTestSupport.cpp
+    SnapTipTests.cpp
+    RectTrackerTests.cpp
+    SnapOverlayTests.cpp
+    ChooserViewTests.cpp
+  LINK PeltoLib)
+
+pelto_win_test(snap_geometry_tests
+  SOURCES SnapGeometryTests.cpp
   LINK PeltoLib)

@@ -1,0 +1,1 @@
+pelto_hook_sources(FsHook.cpp)

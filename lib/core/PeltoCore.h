@@ -1,0 +1,137 @@
+// CPeltoCore: the capture engine. It performs every capture, owns the current picture (as taken,
+// after the effect chain, and as a GDI+ image with its thumbnail), and moves it to and from the
+// clipboard and image files. It lives as an invisible child of the main window, which receives the
+// pick timer and the mouse messages of the hook.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/FxString.h"
+#include "framework/Gdi.h"
+#include "framework/Geometry.h"
+#include "framework/Wnd.h"
+#include "hook/FsHook.h"
+#include "lib/PeltoLibApi.h"
+#include "lib/config/PeltoConfig.h"
+#include "lib/core/PeltoLocalResource.h"
+#include "lib/image/ImageBitmap.h"
+#include "lib/snap/DlgSnapObjHelper.h"
+
+namespace Gdiplus {
+class Image;
+}
+
+#define IDT_FINDWINDOW 1
+
+class PELTOLIB_API CPeltoCore : public CWnd {
+public:
+    CPeltoCore();
+    virtual ~CPeltoCore();
+
+    // Starts GDI+ for the engine and loads the settings; then, with both windows given, creates
+    // the engine window under pMainWnd and takes the start-up capture when it is configured.
+    int InitSnapper(CWnd* pMainWnd, CWnd* pViewWnd);
+    // Releases the image, stops the engine's GDI+, saves the settings and destroys the window.
+    void CloseSnapper();
+
+    // The capture operations: 1 when a picture was captured (the object pick: when it ran).
+    int SnapFullScreen();
+    int SnapActiveWin();
+    int SnapCurrentWin();
+    int SnapWinClient();
+    int SnapWinObj();
+    int SnapSelectRect();
+
+    // A copy of the screen inside rect (in the window-DC coordinates of hWnd; an empty rect means
+    // the whole window) clipped to the primary screen. The caller deletes it. Null for a null
+    // window, an area empty after clipping, or when the platform cannot make the bitmap.
+    static CImageBitmap* SnapBitmap(HWND hWnd, CRect rect);
+
+    // The current image and its thumbnail; the engine keeps owning both. Either may be null.
+    Gdiplus::Image* GetImage() const { return m_pImage; }
+    Gdiplus::Image* GetThubImage(int& x, int& y) const {
+        x = m_nThubX;
+        y = m_nThubY;
+        return m_pThubImage;
+    }
+    // Runs the configured effects over the picture as taken and rebuilds image and thumbnail.
+    void RefreshImageData();
+    // Releases image and thumbnail and forgets the file names; the bitmaps stay.
+    void ClearGdiplusImage();
+
+    // Clipboard: which = 0 the image, else the thumbnail. 1 done, 0 nothing to copy or paste.
+    int CopyImageData(int which);
+    int PasteImageData();
+    // Files: an empty path asks with a dialog. 1 done, 0 cancelled or failed.
+    int OpenImage(CString strPath);
+    int SaveImage(CString strPath, int which);
+
+    const CString GetPathName() const { return m_strPathName; }
+    const CString GetFileName() const { return m_strFileName; }
+    void SetPathName(CString strPathName) { m_strPathName = strPathName; }
+    void SetFileName(CString strFileName) { m_strFileName = strFileName; }
+
+    CPeltoConfig m_config;
+
+protected:
+    int SnapRect(HWND hWnd, CRect rect);
+    void PlaySnapSound();
+    int InitGdiplus();
+    void TermGdiplus();
+
+    void ResetBitmapData(HBITMAP hBitmap);
+    Gdiplus::Image* ConvertImage(HBITMAP hBitmap);
+    CBitmap* ConvertImage(const Gdiplus::Image* pImage);
+    void SetThubImage(const Gdiplus::Image* pImage);
+
+    LRESULT HighlightFoundWindow(HWND hWnd);
+    LRESULT RefreshFoundWindow(HWND hWnd);
+    BOOL CheckWindowValidity(HWND hWnd, int bExcludeFound);
+    void LocateSnapObjTip();
+
+    void OnTimer(UINT_PTR nIDEvent);
+    LRESULT OnEsMouseMove(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEsLButtonDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEsRButtonDown(WPARAM wParam, LPARAM lParam);
+
+    ULONG_PTR m_gdiplusToken;
+    CString m_strPathName;
+    CString m_strFileName;
+    CWnd* m_pMainWnd;
+    CWnd* m_pViewWnd;
+    Gdiplus::Image* m_pImage;
+    Gdiplus::Image* m_pThubImage;
+    int m_nThubX;
+    int m_nThubY;
+    CImageBitmap m_bmpOriginal;
+    CImageBitmap m_bmpProcessed;
+    BOOL m_bStarting;
+    BOOL m_bSnapping;
+    CFsHook m_hook;
+    CDlgSnapObjHelper m_dlgSnapObj;
+    HWND m_hFoundWnd;
+    BOOL m_bFinding;
+
+private:
+    // Closing steps that every capture shares.
+    int FinishSnap(int nResult, BOOL bClearBusy);
+    void HideMainWindow();
+    void ShowMainWindow();
+    void WaitSnapDelay();
+    // Lets what lay under one of the engine's dialogs be drawn again before the live screen is
+    // read.
+    void LetScreenRepaint();
+    // Runs the chooser of program windows with the library's resources; null when cancelled.
+    HWND ChooseProgramWindow();
+    // Puts hBitmap on the clipboard with the preview control as owner; the clipboard then owns it.
+    BOOL PutBitmapOnClipboard(CBitmap* pBitmap);
+    // Makes hSource the picture as taken and rebuilds everything from it; with a null source the
+    // current picture as taken is used again. On failure nothing of the engine changes.
+    BOOL LoadPicture(HBITMAP hSource);
+    // Ends a running object pick; captures the highlighted window when bCapture is set.
+    void EndWinObjPick(BOOL bCapture);
+    void RepaintWindowUnder(HWND hWnd);
+    BOOL HasTipWindow() const;
+
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,162 @@
+// The object pick: a timer highlights the window under the cursor with a blinking frame, the hook
+// reports the mouse, and the first left click captures the window highlighted last.
+#include "lib/core/PeltoCore.h"
+
+namespace {
+const UINT kFindWindowPeriod = 500;
+const int kFramePenWidth = 4;
+const int kTipEdgeGap = 10;
+const int kTipZoneMargin = 20;
+const UINT kRepaintFlags = RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;
+}  // namespace
+
+BOOL CPeltoCore::HasTipWindow() const {
+    HWND hTip = m_dlgSnapObj.GetSafeHwnd();
+    return hTip && ::IsWindow(hTip);
+}
+
+int CPeltoCore::SnapWinObj() {
+    if (m_bSnapping) return 0;
+    // Without the engine window nothing would receive the timer or the clicks, and the pick could
+    // not be ended.
+    if (!IsWindow()) return 0;
+    m_bSnapping = TRUE;
+    HideMainWindow();
+    m_config.SetSnapMode(SNAPMODE_WINOBJ);
+    SetCapture();
+    m_bFinding = TRUE;
+    m_hFoundWnd = nullptr;
+    SetTimer(IDT_FINDWINDOW, kFindWindowPeriod);
+    m_hook.StartHook(m_hWnd);
+    {
+        CPeltoLocalResource resource;
+        m_dlgSnapObj.DoModal();
+    }
+    // The tip dialog can also end on its own (Esc, or a template that cannot be made); the engine
+    // must not stay busy with a pick nobody can finish.
+    if (m_bFinding) EndWinObjPick(FALSE);
+    return 1;
+}
+
+void CPeltoCore::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent == IDT_FINDWINDOW && m_bFinding) {
+        POINT pt;
+        ::GetCursorPos(&pt);
+        HWND hWnd = ::WindowFromPoint(pt);
+        if (hWnd && ::IsWindow(hWnd)) {
+            if (hWnd != m_hFoundWnd && m_hFoundWnd) RefreshFoundWindow(m_hFoundWnd);
+            m_hFoundWnd = hWnd;
+            HighlightFoundWindow(hWnd);
+        }
+        if (HasTipWindow()) {
+            LocateSnapObjTip();
+            m_dlgSnapObj.SendMessage(WM_MOUSEMOVE, 0, 0);
+        }
+    }
+    DefWindowProc(WM_TIMER, nIDEvent, 0);
+}
+
+LRESULT CPeltoCore::HighlightFoundWindow(HWND hWnd) {
+    CRect rc(0, 0, 0, 0);
+    ::GetWindowRect(hWnd, &rc);
+    HDC hDC = ::GetWindowDC(hWnd);
+    if (!hDC) return 0;
+    CPen pen(PS_SOLID, kFramePenWidth, RGB(255, 0, 0));
+    {
+        CSelectObject selectPen(hDC, pen.m_hObject);
+        CSelectObject selectBrush(hDC, ::GetStockObject(NULL_BRUSH));
+        int nOldRop = ::SetROP2(hDC, R2_NOTXORPEN);
+        ::Rectangle(hDC, 0, 0, rc.Width(), rc.Height());
+        ::SetROP2(hDC, nOldRop);
+    }
+    ::ReleaseDC(hWnd, hDC);
+    return 0;
+}
+
+LRESULT CPeltoCore::RefreshFoundWindow(HWND hWnd) {
+    RepaintWindowUnder(hWnd);
+    return 0;
+}
+
+void CPeltoCore::RepaintWindowUnder(HWND hWnd) {
+    if (!hWnd) return;
+    ::InvalidateRect(hWnd, nullptr, TRUE);
+    ::UpdateWindow(hWnd);
+    ::RedrawWindow(hWnd, nullptr, nullptr, kRepaintFlags);
+}
+
+BOOL CPeltoCore::CheckWindowValidity(HWND hWnd, int bExcludeFound) {
+    if (!hWnd || !::IsWindow(hWnd)) return FALSE;
+    if (bExcludeFound && hWnd == m_hFoundWnd) return FALSE;
+    return TRUE;
+}
+
+void CPeltoCore::LocateSnapObjTip() {
+    if (!HasTipWindow()) return;
+    CRect rcScreen(0, 0, 0, 0);
+    ::GetWindowRect(::GetDesktopWindow(), &rcScreen);
+    POINT pt;
+    ::GetCursorPos(&pt);
+    int w = m_dlgSnapObj.m_nWidth;
+    int h = m_dlgSnapObj.m_nHeight;
+    BOOL bAtTopLeft = m_dlgSnapObj.m_bAtTopLeft;
+
+    CRect rcZone = bAtTopLeft
+                       ? CRect(0, kTipEdgeGap, w, h + kTipEdgeGap)
+                       : CRect(rcScreen.right - kTipEdgeGap - w, rcScreen.bottom - kTipEdgeGap - h,
+                               rcScreen.right - kTipEdgeGap, rcScreen.bottom - kTipEdgeGap);
+    ::InflateRect(&rcZone, kTipZoneMargin, kTipZoneMargin);
+    if (!::PtInRect(&rcZone, pt)) return;
+
+    if (bAtTopLeft)
+        m_dlgSnapObj.MoveWindow(rcScreen.right - kTipEdgeGap - w, rcScreen.bottom - kTipEdgeGap - h,
+                                w, h, TRUE);
+    else
+        m_dlgSnapObj.MoveWindow(kTipEdgeGap, kTipEdgeGap, w, h, TRUE);
+    m_dlgSnapObj.m_bAtTopLeft = !bAtTopLeft;
+    RepaintWindowUnder(::WindowFromPoint(pt));
+}
+
+LRESULT CPeltoCore::OnEsMouseMove(WPARAM, LPARAM) {
+    if (m_config.GetSnapMode() == SNAPMODE_WINOBJ && m_bFinding && HasTipWindow()) {
+        LocateSnapObjTip();
+        m_dlgSnapObj.SendMessage(WM_MOUSEMOVE, 0, 0);
+    }
+    return 0;
+}
+
+LRESULT CPeltoCore::OnEsLButtonDown(WPARAM, LPARAM) {
+    if (m_config.GetSnapMode() != SNAPMODE_WINOBJ || !m_bFinding || !HasTipWindow()) return 0;
+    EndWinObjPick(TRUE);
+    return 0;
+}
+
+LRESULT CPeltoCore::OnEsRButtonDown(WPARAM, LPARAM) {
+    if (m_bFinding) EndWinObjPick(FALSE);
+    return 0;
+}
+
+void CPeltoCore::EndWinObjPick(BOOL bCapture) {
+    m_hook.StopHook();
+    m_dlgSnapObj.m_bAtTopLeft = FALSE;
+    if (HasTipWindow()) {
+        m_dlgSnapObj.ShowWindow(SW_HIDE);
+        m_dlgSnapObj.EndDialog(1);
+    }
+    if (bCapture) WaitSnapDelay();
+    KillTimer(IDT_FINDWINDOW);
+    if (m_hFoundWnd) {
+        HWND hFound = m_hFoundWnd;
+        if (bCapture) PlaySnapSound();
+        RefreshFoundWindow(hFound);
+        if (bCapture) SnapRect(hFound, CRect(0, 0, 0, 0));
+        m_hFoundWnd = nullptr;
+    }
+    ShowMainWindow();
+    m_strPathName = L"";
+    m_strFileName = L"";
+    if (m_config.GetAutoCopy()) CopyImageData(0);
+    if (m_hWnd && ::GetCapture() == m_hWnd) ::ReleaseCapture();
+    m_bFinding = FALSE;
+    m_bSnapping = FALSE;
+}

@@ -1,0 +1,179 @@
+// Moving the current picture to and from the clipboard and image files.
+#include "lib/core/PeltoCore.h"
+
+#include <algorithm>
+using std::max;
+using std::min;
+#include <gdiplus.h>
+
+#include <memory>
+#include <vector>
+
+#include "lib/codec/GdiplusCodecList.h"
+#include "lib/codec/GdiplusFileDialog.h"
+
+namespace {
+// Files larger than this are not read into memory; no screen picture comes near it.
+const LONGLONG kMaxImageFileSize = 512LL * 1024 * 1024;
+
+// GDI+ keeps a file it decoded open for as long as the image lives, so saving back to the path
+// the picture came from would fail. The image is decoded from a copy of the bytes instead.
+Gdiplus::Image* LoadImageFromFile(LPCWSTR lpszPath) {
+    HANDLE hFile = ::CreateFileW(lpszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) return nullptr;
+    LARGE_INTEGER size = {};
+    HGLOBAL hGlobal = nullptr;
+    BOOL bRead = FALSE;
+    if (::GetFileSizeEx(hFile, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxImageFileSize) {
+        DWORD nSize = static_cast<DWORD>(size.QuadPart);
+        hGlobal = ::GlobalAlloc(GMEM_MOVEABLE, nSize);
+        if (void* pData = hGlobal ? ::GlobalLock(hGlobal) : nullptr) {
+            DWORD nRead = 0;
+            bRead = ::ReadFile(hFile, pData, nSize, &nRead, nullptr) && nRead == nSize;
+            ::GlobalUnlock(hGlobal);
+        }
+    }
+    ::CloseHandle(hFile);
+    IStream* pStream = nullptr;
+    if (!bRead || FAILED(::CreateStreamOnHGlobal(hGlobal, TRUE, &pStream))) {
+        if (hGlobal) ::GlobalFree(hGlobal);
+        return nullptr;
+    }
+    // The image keeps its own reference to the stream, and the stream owns the memory.
+    Gdiplus::Image* pImage = Gdiplus::Image::FromStream(pStream, FALSE);
+    pStream->Release();
+    return pImage;
+}
+
+bool IsGifEncoder(const CLSID& clsid) {
+    UINT nCount = 0, nSize = 0;
+    if (Gdiplus::GetImageEncodersSize(&nCount, &nSize) != Gdiplus::Ok || nSize == 0) return false;
+    std::vector<BYTE> buffer(nSize);
+    Gdiplus::ImageCodecInfo* pCodecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(nCount, nSize, pCodecs) != Gdiplus::Ok) return false;
+    for (UINT i = 0; i < nCount; ++i)
+        if (pCodecs[i].Clsid == clsid)
+            return pCodecs[i].MimeType && ::lstrcmpiW(pCodecs[i].MimeType, L"image/gif") == 0;
+    return false;
+}
+
+// Some GIF encoders (Wine's) take only palette pictures: given another format they write a
+// broken file and still report success. Such a picture gets a palette first.
+Gdiplus::Status SaveWithEncoder(Gdiplus::Image* pImage, LPCWSTR lpszPath, const CLSID& clsid) {
+    if (IsGifEncoder(clsid) && !(pImage->GetPixelFormat() & PixelFormatIndexed) &&
+        pImage->GetType() == Gdiplus::ImageTypeBitmap) {
+        Gdiplus::Bitmap* pBitmap = static_cast<Gdiplus::Bitmap*>(pImage);
+        std::unique_ptr<Gdiplus::Bitmap> pIndexed(
+            pBitmap->Clone(0, 0, static_cast<INT>(pBitmap->GetWidth()),
+                           static_cast<INT>(pBitmap->GetHeight()), PixelFormat8bppIndexed));
+        if (pIndexed && pIndexed->GetLastStatus() == Gdiplus::Ok)
+            return pIndexed->Save(lpszPath, &clsid, nullptr);
+    }
+    return pImage->Save(lpszPath, &clsid, nullptr);
+}
+}  // namespace
+
+BOOL CPeltoCore::PutBitmapOnClipboard(CBitmap* pBitmap) {
+    HWND hOwner = m_pViewWnd ? m_pViewWnd->GetSafeHwnd() : nullptr;
+    // Clipboard viewers and managers open the clipboard for a moment after every change; a copy
+    // that met one of them would be lost. A program that keeps it open longer still refuses it.
+    const int kOpenAttempts = 25;
+    const DWORD kOpenRetryWait = 20;
+    BOOL bOpen = ::OpenClipboard(hOwner);
+    for (int i = 1; !bOpen && i < kOpenAttempts; ++i) {
+        ::Sleep(kOpenRetryWait);
+        bOpen = ::OpenClipboard(hOwner);
+    }
+    if (!bOpen) return FALSE;
+    BOOL bHanded = FALSE;
+    if (::EmptyClipboard())
+        bHanded = ::SetClipboardData(CF_BITMAP, pBitmap->GetSafeHandle()) != nullptr;
+    ::CloseClipboard();
+    // Once handed over the bitmap is the clipboard's; otherwise it stays with the wrapper, which
+    // deletes it.
+    if (bHanded) pBitmap->Detach();
+    return bHanded;
+}
+
+int CPeltoCore::CopyImageData(int which) {
+    CBitmap* pBitmap = ConvertImage(which ? m_pThubImage : m_pImage);
+    if (!pBitmap) return 0;
+    BOOL bCopied = PutBitmapOnClipboard(pBitmap);
+    delete pBitmap;
+    // Another program that keeps the clipboard open is no success.
+    return bCopied ? 1 : 0;
+}
+
+int CPeltoCore::PasteImageData() {
+    if (!::OpenClipboard(nullptr)) return 0;
+    HBITMAP hBitmap = nullptr;
+    if (::IsClipboardFormatAvailable(CF_BITMAP))
+        hBitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+    // Only the copy is made while the clipboard is open: the effects may take a while, and other
+    // programs must not find the clipboard held meanwhile.
+    CImageBitmap pasted(0x00FFFFFF);
+    BOOL bCopied = hBitmap && pasted.CopyImage(hBitmap);
+    ::CloseClipboard();
+    if (!bCopied) return 0;
+    return LoadPicture(pasted.GetSafeHandle()) ? 1 : 0;
+}
+
+int CPeltoCore::OpenImage(CString strPath) {
+    CString strFileName;
+    if (strPath.IsEmpty()) {
+        CGdiplusFileOpenDialog dlg(nullptr, OFN_EXPLORER | OFN_HIDEREADONLY, nullptr);
+        if (dlg.DoModal() == IDOK) {
+            strPath = dlg.GetPathName();
+            strFileName = dlg.GetFileName();
+        }
+    }
+    if (strPath.IsEmpty()) return 0;
+
+    m_config.ResetImageOption();
+    ClearGdiplusImage();
+    Gdiplus::Image* pImage = LoadImageFromFile(strPath);
+    if (!pImage) return 0;
+    if (pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0 ||
+        pImage->GetHeight() == 0) {
+        // An image object without pixels would only be drawn, copied and saved as nothing.
+        delete pImage;
+        return 0;
+    }
+    m_pImage = pImage;
+    SetThubImage(m_pImage);
+    CBitmap* pBitmap = ConvertImage(m_pImage);
+    if (pBitmap) {
+        ResetBitmapData(pBitmap->GetSafeHandle());
+        delete pBitmap;
+    }
+    m_strPathName = strPath;
+    m_strFileName = strFileName;
+    return 1;
+}
+
+int CPeltoCore::SaveImage(CString strPath, int which) {
+    CString strFileName;
+    Gdiplus::Image* pImage = which ? m_pThubImage : m_pImage;
+    if (!pImage) return 0;
+    CLSID clsidEncoder = {};
+    if (strPath.IsEmpty()) {
+        CGdiplusFileSaveAsDialog dlg(L"", OFN_EXPLORER | OFN_OVERWRITEPROMPT, m_pMainWnd);
+        if (dlg.DoModal() == IDOK) {
+            clsidEncoder = dlg.GetCodecCLSID();
+            strPath = dlg.GetPathName();
+            strFileName = dlg.GetFileName();
+        }
+        if (strPath.IsEmpty()) return 0;
+    } else if (!GetEncoderClsidForPath(strPath, &clsidEncoder)) {
+        // No encoder knows the extension: writing some other format under that name would
+        // mislead whoever opens the file.
+        return 0;
+    }
+    if (SaveWithEncoder(pImage, strPath, clsidEncoder) != Gdiplus::Ok) return 0;
+    if (!which) {
+        m_strPathName = strPath;
+        m_strFileName = strFileName;
+    }
+    return 1;
+}

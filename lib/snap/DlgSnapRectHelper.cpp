@@ -1,0 +1,244 @@
+#include "lib/snap/DlgSnapRectHelper.h"
+
+#include "lib/core/PeltoCore.h"
+#include "lib/core/PeltoLocalResource.h"
+#include "lib/res/resource.h"
+
+BEGIN_MESSAGE_MAP(CDlgSnapRectHelper, CDialog)
+ON_WM_PAINT()
+ON_WM_ERASEBKGND()
+ON_WM_SETCURSOR()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_MOUSEMOVE()
+ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+namespace {
+const COLORREF kInfoColour = RGB(147, 147, 147);
+const int kInfoLines = 6;
+}  // namespace
+
+CDlgSnapRectHelper::CDlgSnapRectHelper(CWnd* pParent)
+    : CDialog(IDD_SNAP_RECT_HELPER, pParent), m_bmpScreen(0x00FFFFFF) {
+    CPeltoLocalResource scope;
+    m_hCursor = ::LoadCursorW(FsGetResourceHandle(), MAKEINTRESOURCEW(IDC_SNAP_CROSS));
+    if (!m_hCursor) m_hCursor = ::LoadCursorW(nullptr, IDC_CROSS);
+    m_rgnUpdate.CreateRectRgn(0, 0, 50, 50);
+}
+
+CDlgSnapRectHelper::~CDlgSnapRectHelper() { m_bmpScreen.DeleteObject(); }
+
+void CDlgSnapRectHelper::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_SNAP_RECT_TIP, m_editTip);
+}
+
+BOOL CDlgSnapRectHelper::GetSelectedRect(CRect& rcSelected) {
+    rcSelected = m_rcSelected;
+    return !m_rcSelected.IsRectEmpty();
+}
+
+BOOL CDlgSnapRectHelper::SnapFullScreen() {
+    HWND hDesktop = ::GetDesktopWindow();
+    CRect rc;
+    ::GetWindowRect(hDesktop, &rc);
+    CImageBitmap* pShot = CPeltoCore::SnapBitmap(hDesktop, rc);
+    if (!pShot) return FALSE;
+    m_bmpScreen.CopyImage(pShot);
+    // The picture goes to the clipboard as well; from then on the clipboard owns the handle.
+    if (pShot->GetSafeHandle() && ::OpenClipboard(m_hWnd)) {
+        ::EmptyClipboard();
+        if (::SetClipboardData(CF_BITMAP, pShot->GetSafeHandle())) pShot->Detach();
+        ::CloseClipboard();
+    }
+    delete pShot;
+    return TRUE;
+}
+
+BOOL CDlgSnapRectHelper::OnInitDialog() {
+    CDialog::OnInitDialog();
+    SnapFullScreen();
+    if (m_editTip.m_hWnd) m_editTip.SetSourceWnd(CSnapTipEdit::GetDesktopSource(), FALSE);
+    m_nState = 0;
+    m_rcSelected.SetRectEmpty();
+    SetWindowPos(nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    m_tracker.m_nStyle = CRectTracker::solidLine | CRectTracker::resizeInside;
+    m_tracker.m_rect.SetRect(-1, -1, -1, -1);
+    if (m_editTip.m_hWnd) {
+        m_editTip.MoveWindow(10, 10, 220, 253);
+        DrawTipWindow();
+        m_editTip.ShowWindow(SW_SHOW);
+    }
+    return TRUE;
+}
+
+void CDlgSnapRectHelper::OnOK() {
+    CRect rc;
+    m_tracker.GetTrueRect(&rc);
+    ClientToScreen(&rc);
+    m_rcSelected = rc;
+    CDialog::OnOK();
+}
+
+void CDlgSnapRectHelper::OnCancel() {
+    m_rcSelected.SetRectEmpty();
+    CDialog::OnCancel();
+}
+
+BOOL CDlgSnapRectHelper::OnEraseBkgnd(CDC* pDC) {
+    CRect rc;
+    GetClientRect(&rc);
+    if (!m_bmpScreen.GetSafeHandle()) {
+        // Without a frozen picture the overlay still works, over a plain surface.
+        pDC->FillSolidRect(rc, ::GetSysColor(COLOR_APPWORKSPACE));
+        return TRUE;
+    }
+    CDC mem;
+    if (!mem.CreateCompatibleDC(pDC)) return TRUE;
+    CSelectObject sel(mem, m_bmpScreen);
+    pDC->BitBlt(0, 0, rc.Width(), rc.Height(), &mem, 0, 0, SRCCOPY);
+    return TRUE;
+}
+
+BOOL CDlgSnapRectHelper::OnSetCursor(CWnd*, UINT, UINT) {
+    ::SetCursor(m_hCursor);
+    return TRUE;
+}
+
+void CDlgSnapRectHelper::OnPaint() {
+    CPaintDC dc(this);
+    if (m_nState == 1) {
+        CRect rc;
+        m_tracker.GetTrueRect(&rc);
+        DrawInfoWindow(rc);
+    }
+    if (m_nState != 0) m_tracker.Draw(&dc);
+}
+
+void CDlgSnapRectHelper::DrawTipWindow() {
+    if (!m_editTip.m_hWnd) return;
+    CPoint pt;
+    ::GetCursorPos(&pt);
+    ScreenToClient(&pt);
+    COLORREF c;
+    {
+        CClientDC dc(this);
+        c = dc.GetPixel(pt.x, pt.y);
+    }
+    CString text;
+    text.Format(L"·像素RGB(%d,%d,%d)\r\n", GetRValue(c), GetGValue(c), GetBValue(c));
+    switch (m_nState) {
+        case 0:
+            text += L"·按下鼠标左键选择截取范围\r\n·按ESC键放弃";
+            break;
+        case 1:
+            text += L"·松开鼠标左键确定截取范围\r\n·按ESC键放弃";
+            break;
+        case 2:
+            text += L"·截取完成";
+            break;
+    }
+    m_editTip.SetWindowText(text);
+}
+
+CRect CDlgSnapRectHelper::GetInfoBoxRect(CPoint pt, int nBoxWidth, int nLineHeight,
+                                         int nScreenWidth) {
+    CRect box(pt.x + 3, pt.y - kInfoLines * nLineHeight - 3, pt.x + 3 + nBoxWidth, pt.y - 3);
+    if (pt.x + nBoxWidth >= nScreenWidth) {
+        box.left = pt.x - nBoxWidth - 3;
+        box.right = pt.x - 3;
+    }
+    if (pt.y - kInfoLines * nLineHeight <= 0) {
+        box.top = pt.y + 3;
+        box.bottom = pt.y + kInfoLines * nLineHeight + 3;
+    }
+    return box;
+}
+
+void CDlgSnapRectHelper::DrawInfoWindow(CRect& rect) {
+    CClientDC dc(this);
+    CFont font;
+    font.CreatePointFont(90, L"宋体", dc.m_hDC);
+    CPen pen(PS_SOLID, 1, kInfoColour);
+    int saved = dc.SaveDC();
+    if (font.GetSafeHandle()) dc.SelectObject(&font);
+    dc.SelectObject(&pen);
+    dc.SelectStockObject(NULL_BRUSH);
+    dc.SetTextColor(kInfoColour);
+    dc.SetBkMode(TRANSPARENT);
+
+    TEXTMETRICW tm = {};
+    ::GetTextMetricsW(dc.m_hDC, &tm);
+    int lh = tm.tmHeight + tm.tmExternalLeading;
+    int w = dc.GetTextExtent(L"顶点位置  ", 6).cx;
+    CPoint pt;
+    ::GetCursorPos(&pt);
+    CRect box = GetInfoBoxRect(pt, w, lh, dc.GetDeviceCaps(HORZRES));
+    ScreenToClient(&box);
+    dc.Rectangle(box);
+
+    CString lines[kInfoLines];
+    lines[0] = L" 顶点位置 ";
+    lines[1].Format(L" (%d,%d)", static_cast<int>(rect.left), static_cast<int>(rect.top));
+    lines[2] = L" 矩形大小 ";
+    lines[3].Format(L" (%d,%d)", static_cast<int>(rect.Width()), static_cast<int>(rect.Height()));
+    lines[4] = L" 光标坐标 ";
+    lines[5].Format(L" (%d,%d)", static_cast<int>(pt.x), static_cast<int>(pt.y));
+    for (int k = 0; k < kInfoLines; ++k)
+        dc.TextOut(box.left, box.top + 2 + k * lh, lines[k], lines[k].GetLength());
+    dc.RestoreDC(saved);
+}
+
+void CDlgSnapRectHelper::PaintTipWindow() {
+    CRect rcWnd, rcTip;
+    GetWindowRect(&rcWnd);
+    ScreenToClient(&rcWnd);
+    m_rgnUpdate.DeleteObject();
+    m_rgnUpdate.CreateRectRgnIndirect(rcWnd);
+    if (m_editTip.m_hWnd && m_editTip.IsWindowVisible()) {
+        m_editTip.GetWindowRect(&rcTip);
+        ScreenToClient(&rcTip);
+        CRgn tip;
+        tip.CreateRectRgnIndirect(rcTip);
+        m_rgnUpdate.CombineRgn(m_rgnUpdate.GetSafeHandle(), tip.GetSafeHandle(), RGN_DIFF);
+    }
+    InvalidateRgn(m_rgnUpdate.GetSafeHandle(), TRUE);
+}
+
+void CDlgSnapRectHelper::OnLButtonDown(UINT nFlags, CPoint point) {
+    m_nState = 1;
+    if (m_tracker.TrackRubberBand(this, point, TRUE)) {
+        if (m_tracker.HitTest(point) != CRectTracker::hitNothing) SendMessage(WM_LBUTTONUP, 0, 0);
+        m_tracker.m_rect.NormalizeRect();
+        Invalidate(FALSE);
+        DrawTipWindow();
+    } else {
+        m_nState = 0;
+        // Take away what was drawn of the band and tell the user to start again.
+        PaintTipWindow();
+        DrawTipWindow();
+    }
+    DefWindowProc(WM_LBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
+}
+
+void CDlgSnapRectHelper::OnLButtonUp(UINT nFlags, CPoint point) {
+    if (m_nState == 1) {
+        m_nState = 2;
+        OnOK();
+    } else {
+        m_nState = 0;
+    }
+    PaintTipWindow();
+    DefWindowProc(WM_LBUTTONUP, nFlags, MAKELPARAM(point.x, point.y));
+}
+
+void CDlgSnapRectHelper::OnMouseMove(UINT nFlags, CPoint point) {
+    DrawTipWindow();
+    DefWindowProc(WM_MOUSEMOVE, nFlags, MAKELPARAM(point.x, point.y));
+}
+
+HBRUSH CDlgSnapRectHelper::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
+    return m_editTip.ReflectCtlColor(this, pDC, pWnd, nCtlColor);
+}

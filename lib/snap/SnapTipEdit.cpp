@@ -1,0 +1,260 @@
+#include "lib/snap/SnapTipEdit.h"
+
+#include <vector>
+
+#include "lib/core/PeltoLocalResource.h"
+#include "lib/res/resource.h"
+
+BEGIN_MESSAGE_MAP(CSnapTipEdit, CWnd)
+ON_WM_CREATE()
+ON_WM_MOUSEMOVE()
+ON_MESSAGE(WM_SETFOCUS, OnSetFocus)
+ON_MESSAGE(WM_SETTEXT, OnSetText)
+ON_WM_ERASEBKGND()
+ON_WM_PAINT()
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+CSnapTipEdit::CSnapTipEdit() = default;
+
+CSnapTipEdit::~CSnapTipEdit() {
+    if (m_hPalette) ::DeleteObject(m_hPalette);
+}
+
+void CSnapTipEdit::SetSourceWnd(CWnd* pSourceWnd, BOOL bLive) {
+    m_pSourceWnd = pSourceWnd;
+    m_bLiveSource = bLive;
+    if (!::OpenClipboard(nullptr)) return;
+    if (::IsClipboardFormatAvailable(CF_BITMAP)) {
+        // The clipboard keeps its own bitmap; the tip magnifies a copy of it.
+        HBITMAP hClip = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+        HANDLE hCopy = hClip ? ::CopyImage(hClip, IMAGE_BITMAP, 0, 0, 0) : nullptr;
+        if (hCopy) {
+            m_bmpSource.DeleteObject();
+            m_bmpSource.Attach(hCopy);
+        }
+    }
+    ::CloseClipboard();
+}
+
+CWnd* CSnapTipEdit::GetDesktopSource() {
+    static CWnd s_desktop(::GetDesktopWindow());
+    return &s_desktop;
+}
+
+CPoint CSnapTipEdit::GetMagnifierOrigin(CPoint pt, CSize sizeScreen) {
+    CPoint o(pt.x - kSourceWidth / 2, pt.y - kSourceHeight / 2);
+    if (o.x < 0) o.x = 0;
+    if (o.y < 0) o.y = 0;
+    if (o.x > sizeScreen.cx) o.x = sizeScreen.cx;
+    if (o.y > sizeScreen.cy) o.y = sizeScreen.cy;
+    return o;
+}
+
+CPoint CSnapTipEdit::GetCrosshairPoint(CPoint pt, CPoint ptOrigin) {
+    return CPoint(kZoom * (pt.x - ptOrigin.x) + kMagnifierLeft - 1,
+                  kMagnifierTop - 1 + kZoom * (pt.y - ptOrigin.y));
+}
+
+BOOL CSnapTipEdit::GetFleePosition(BOOL bAtTopLeft, CPoint pt, CSize sizeTip, int nScreenWidth,
+                                   int& nNewX) {
+    CRect zone;
+    if (bAtTopLeft) {
+        zone.SetRect(0, 0, sizeTip.cx + 10, sizeTip.cy + 10);
+        nNewX = nScreenWidth - 230;
+    } else {
+        zone.SetRect(nScreenWidth - 230, 0, nScreenWidth, sizeTip.cy + 10);
+        nNewX = 10;
+    }
+    return zone.PtInRect(pt);
+}
+
+void CSnapTipEdit::DrawBackground(CDC* pDC) {
+    HBITMAP hBack = static_cast<HBITMAP>(
+        ::LoadImageW(FsGetResourceHandle(), MAKEINTRESOURCEW(IDB_SNAP_TIP), IMAGE_BITMAP, 0, 0, 0));
+    if (!hBack) return;
+    CRect rc;
+    GetClientRect(&rc);
+    CDC mem;
+    if (mem.CreateCompatibleDC(pDC)) {
+        CSelectObject sel(mem.m_hDC, hBack);
+        pDC->BitBlt(0, 0, rc.Width(), rc.Height(), &mem, 0, 0, SRCCOPY);
+    }
+    ::DeleteObject(hBack);
+}
+
+void CSnapTipEdit::DrawTip(CDC* pDC, CPoint pt) {
+    int saved = pDC->SaveDC();
+    pDC->SetBkMode(TRANSPARENT);
+    // The control's own font (the dialog's) rather than the device's raster system font, which
+    // has no Chinese glyphs on every system.
+    HFONT hFont = GetFont();
+    pDC->SelectObject(hFont ? static_cast<HGDIOBJ>(hFont) : ::GetStockObject(DEFAULT_GUI_FONT));
+    pDC->SetTextColor(RGB(0, 0, 0));
+
+    CRect rc;
+    GetClientRect(&rc);
+    CRect band(rc.left, rc.top + 30, rc.right, rc.top + 80);
+    // Only the alignment of the edit's style means the same to text drawing; its other bits
+    // would ask for things like measuring instead of drawing.
+    UINT nFormat = (GetStyle() & (ES_CENTER | ES_RIGHT)) | DT_WORDBREAK;
+    CString text = GetWindowText();
+    pDC->DrawText(text, text.GetLength(), band, nFormat);
+
+    if (m_pSourceWnd) {
+        CSize screen(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+        CPoint o = GetMagnifierOrigin(pt, screen);
+        HWND hSource = m_pSourceWnd->GetSafeHwnd();
+        HDC hLive = nullptr;
+        CDC mem;
+        HDC hSrc = nullptr;
+        HGDIOBJ hOldBitmap = nullptr;
+        if (m_bLiveSource) {
+            hLive = ::GetWindowDC(hSource);
+            hSrc = hLive;
+        } else if (mem.CreateCompatibleDC(pDC)) {
+            if (m_bmpSource.GetSafeHandle()) hOldBitmap = mem.SelectObject(&m_bmpSource);
+            hSrc = mem.m_hDC;
+        }
+        if (hSrc) {
+            HPALETTE hOldPalDst = nullptr, hOldPalSrc = nullptr;
+            if (m_hPalette) {
+                hOldPalDst = ::SelectPalette(pDC->m_hDC, m_hPalette, FALSE);
+                hOldPalSrc = ::SelectPalette(hSrc, m_hPalette, FALSE);
+                ::RealizePalette(hSrc);
+            }
+            ::SetStretchBltMode(pDC->m_hDC, COLORONCOLOR);
+            ::StretchBlt(pDC->m_hDC, kMagnifierLeft, kMagnifierTop, kSourceWidth * kZoom,
+                         kSourceHeight * kZoom, hSrc, o.x, o.y, kSourceWidth, kSourceHeight,
+                         SRCCOPY);
+
+            CPoint cross = GetCrosshairPoint(pt, o);
+            CDC green;
+            CBitmap bmpGreen;
+            if (green.CreateCompatibleDC(pDC) &&
+                bmpGreen.CreateCompatibleBitmap(pDC->m_hDC, 1, 1)) {
+                CSelectObject sel(green, bmpGreen);
+                green.SetPixel(0, 0, RGB(0, 255, 0));
+                BLENDFUNCTION bf = {AC_SRC_OVER, 0, 127, 0};
+                ::GdiAlphaBlend(pDC->m_hDC, cross.x, kMagnifierTop, 7, kSourceHeight * kZoom,
+                                green.m_hDC, 0, 0, 1, 1, bf);
+                ::GdiAlphaBlend(pDC->m_hDC, kMagnifierLeft, cross.y, kSourceWidth * kZoom, 7,
+                                green.m_hDC, 0, 0, 1, 1, bf);
+            }
+            pDC->SelectStockObject(BLACK_PEN);
+            pDC->SelectStockObject(NULL_BRUSH);
+            pDC->Rectangle(cross.x, cross.y, cross.x + 6, cross.y + 6);
+
+            if (m_hPalette) {
+                ::SelectPalette(hSrc, hOldPalSrc, FALSE);
+                ::SelectPalette(pDC->m_hDC, hOldPalDst, FALSE);
+            }
+        }
+        if (hOldBitmap) mem.SelectObject(hOldBitmap);
+        if (hLive) ::ReleaseDC(hSource, hLive);
+    }
+    pDC->RestoreDC(saved);
+}
+
+HBRUSH CSnapTipEdit::CtlColor(CDC* pDC, UINT) {
+    pDC->SetBkMode(TRANSPARENT);
+    return nullptr;
+}
+
+HBRUSH CSnapTipEdit::ReflectCtlColor(CWnd* pOwner, CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
+    HWND hCtl = pWnd ? pWnd->m_hWnd : nullptr;
+    if (hCtl && hCtl == m_hWnd) {
+        HBRUSH hbr = CtlColor(pDC, nCtlColor);
+        if (hbr) return hbr;
+    }
+    // The control-colour messages follow each other in the order of their kinds.
+    return reinterpret_cast<HBRUSH>(pOwner->DefWindowProc(WM_CTLCOLORMSGBOX + nCtlColor,
+                                                          reinterpret_cast<WPARAM>(pDC->m_hDC),
+                                                          reinterpret_cast<LPARAM>(hCtl)));
+}
+
+int CSnapTipEdit::OnCreate(LPCREATESTRUCT lpCreateStruct) {
+    if (DefWindowProc(WM_CREATE, 0, reinterpret_cast<LPARAM>(lpCreateStruct)) == -1) return -1;
+    if (m_hPalette) {
+        ::DeleteObject(m_hPalette);
+        m_hPalette = nullptr;
+    }
+    if (!m_pSourceWnd) return 0;
+    HWND hSource = m_pSourceWnd->GetSafeHwnd();
+    HDC hdc = ::GetDC(hSource);
+    if (!hdc) return 0;
+    if (::GetDeviceCaps(hdc, RASTERCAPS) & RC_PALETTE) {
+        int bits = ::GetDeviceCaps(hdc, BITSPIXEL) * ::GetDeviceCaps(hdc, PLANES);
+        if (bits > 0 && bits <= 8) {
+            int n = 1 << bits;
+            std::vector<BYTE> buf(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * n);
+            LOGPALETTE* pal = reinterpret_cast<LOGPALETTE*>(buf.data());
+            pal->palVersion = 0x300;
+            pal->palNumEntries = static_cast<WORD>(n);
+            ::GetSystemPaletteEntries(hdc, 0, static_cast<UINT>(n), pal->palPalEntry);
+            m_hPalette = ::CreatePalette(pal);
+        }
+    }
+    ::ReleaseDC(hSource, hdc);
+    return 0;
+}
+
+void CSnapTipEdit::OnMouseMove(UINT nFlags, CPoint point) {
+    CPoint pt;
+    ::GetCursorPos(&pt);
+    CWnd* pParent = GetParent();
+    CRect rcParent;
+    if (pParent) {
+        pParent->ScreenToClient(&pt);
+        pParent->GetClientRect(&rcParent);
+    }
+    CRect rc;
+    GetWindowRect(&rc);
+    int nNewX = 0;
+    // In a parent no larger than the tip itself (the object pick's dialog) the other corner lies
+    // outside the parent and the tip would vanish; there the owner moves the whole dialog.
+    if (GetFleePosition(m_bAtTopLeft, pt, rc.Size(), ::GetSystemMetrics(SM_CXSCREEN), nNewX) &&
+        rcParent.PtInRect(CPoint(nNewX + rc.Width() - 1, 10 + rc.Height() - 1))) {
+        MoveWindow(nNewX, 10, rc.Width(), rc.Height(), TRUE);
+        m_bAtTopLeft = nNewX == 10;
+    }
+    DefWindowProc(WM_MOUSEMOVE, nFlags, MAKELPARAM(point.x, point.y));
+}
+
+LRESULT CSnapTipEdit::OnSetFocus(WPARAM wParam, LPARAM lParam) {
+    LRESULT r = DefWindowProc(WM_SETFOCUS, wParam, lParam);
+    ::HideCaret(m_hWnd);
+    return r;
+}
+
+LRESULT CSnapTipEdit::OnSetText(WPARAM wParam, LPARAM lParam) {
+    LRESULT r = DefWindowProc(WM_SETTEXT, wParam, lParam);
+    // The edit invalidates only the lines it would draw itself, at its own top; the text band
+    // and the magnifier are elsewhere and must follow every change.
+    Invalidate(TRUE);
+    return r;
+}
+
+BOOL CSnapTipEdit::OnEraseBkgnd(CDC* pDC) {
+    // Keeps the edit from scrolling its text away from the band it is drawn in.
+    SendMessage(EM_SETSEL, 0, 0);
+    SendMessage(EM_SCROLLCARET);
+    DrawBackground(pDC);
+    return TRUE;
+}
+
+void CSnapTipEdit::OnPaint() {
+    CPaintDC dc(this);
+    CPoint pt;
+    ::GetCursorPos(&pt);
+    DrawTip(&dc, pt);
+}
+
+void CSnapTipEdit::OnDestroy() {
+    DefWindowProc(WM_DESTROY, 0, 0);
+    if (m_hPalette) {
+        ::DeleteObject(m_hPalette);
+        m_hPalette = nullptr;
+    }
+    m_bmpSource.DeleteObject();
+}

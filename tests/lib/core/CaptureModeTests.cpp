@@ -1,0 +1,428 @@
+// The capture operations end to end: dialogs and the overlay driven from a second thread with
+// synthetic input, as a user would, and the closing steps every capture shares.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+using std::max;
+using std::min;
+#include <gdiplus.h>
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+#include "lib/res/resource.h"
+#include "tests/lib/core/CoreTestSupport.h"
+
+namespace {
+const COLORREF kTarget = RGB(30, 160, 90);
+const COLORREF kUnder = RGB(200, 60, 200);
+
+// Runs a driver on another thread while the test thread is inside a capture call.
+class CDriver {
+public:
+    explicit CDriver(std::function<void()> fn) : m_thread(std::move(fn)) {}
+    ~CDriver() {
+        if (m_thread.joinable()) m_thread.join();
+    }
+
+private:
+    std::thread m_thread;
+};
+
+// A visible dialog of this process that holds the control nCtrlId, waited for up to 20 s. Under
+// Wine without a window manager every window that is hidden or destroyed first waits about 2 s
+// for the manager, so a dialog that follows a few of them can take several seconds to show.
+HWND WaitForDialog(int nCtrlId) {
+    struct Find {
+        int id;
+        HWND found;
+    } find = {nCtrlId, nullptr};
+    for (int i = 0; i < 2000 && !find.found; ++i) {
+        ::EnumWindows(
+            [](HWND h, LPARAM lp) -> BOOL {
+                Find* f = reinterpret_cast<Find*>(lp);
+                DWORD pid = 0;
+                ::GetWindowThreadProcessId(h, &pid);
+                if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(h) &&
+                    ::GetDlgItem(h, f->id)) {
+                    f->found = h;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&find));
+        if (!find.found) ::Sleep(10);
+    }
+    return find.found;
+}
+
+// Picks hWanted in the chooser (or cancels it when null).
+void DriveChooser(HWND hWanted) {
+    HWND hDlg = WaitForDialog(IDC_WND_LIST);
+    if (!hDlg) return;
+    ::Sleep(100);
+    if (!hWanted) {
+        ::PostMessageW(hDlg, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    HWND hList = ::GetDlgItem(hDlg, IDC_WND_LIST);
+    LRESULT n = ::SendMessageW(hList, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i)
+        if (reinterpret_cast<HWND>(::SendMessageW(hList, LB_GETITEMDATA, i, 0)) == hWanted)
+            ::SendMessageW(hList, LB_SETCURSEL, i, 0);
+    ::PostMessageW(hDlg, WM_COMMAND, IDOK, 0);
+}
+
+void Mouse(DWORD flags, int x = 0, int y = 0) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    if (flags & MOUSEEVENTF_MOVE) {
+        CSize s = ScreenSize();
+        in.mi.dx = (x * 65535 + s.cx / 2) / (s.cx - 1);
+        in.mi.dy = (y * 65535 + s.cy / 2) / (s.cy - 1);
+        flags |= MOUSEEVENTF_ABSOLUTE;
+        ::SetCursorPos(x, y);
+    }
+    in.mi.dwFlags = flags;
+    ::SendInput(1, &in, sizeof in);
+}
+
+// Keeps the cursor at (x, y) for the given time: the pick's timer reads the cursor position.
+void HoldCursor(int x, int y, DWORD ms) {
+    DWORD start = ::GetTickCount();
+    do {
+        Mouse(MOUSEEVENTF_MOVE, x, y);
+        ::Sleep(40);
+    } while (::GetTickCount() - start < ms);
+}
+
+CPeltoConfig Config(BOOL bHide = FALSE, BOOL bAutoCopy = FALSE, UINT nDelay = 0) {
+    CPeltoConfig c = QuietConfig();
+    c.SetHideMainWnd(bHide);
+    c.SetAutoCopy(bAutoCopy);
+    c.SetSnapDelayTime(nDelay);
+    return c;
+}
+
+CPixels Original(CTestCore& core) { return ReadPixels(core.m_bmpOriginal.GetSafeHandle()); }
+
+void ExpectIdle(CTestCore& core) {
+    EXPECT_FALSE(core.m_bSnapping);
+    EXPECT_FALSE(core.m_bFinding);
+    EXPECT_EQ(core.m_hFoundWnd, nullptr);
+    EXPECT_FALSE(core.m_hook.IsHooking());
+    EXPECT_NE(::GetCapture(), core.GetSafeHwnd());
+    EXPECT_FALSE(core.KillTimer(IDT_FINDWINDOW)) << "the pick's timer still runs";
+    EXPECT_EQ(core.m_dlgSnapObj.GetSafeHwnd(), nullptr) << "the tip dialog is still there";
+}
+}  // namespace
+
+TEST(CaptureModes, FullScreenHidesTheMainWindowAndRunsTheEpilogue) {
+    CEngineHost host(Config(TRUE, TRUE, 300));
+    CTestCore& core = host.m_core;
+    // A watcher on another thread notes whether the main window was hidden during the capture.
+    std::atomic<bool> bDone{false}, bSawHidden{false};
+    HWND hMain = host.m_wndMain.m_hWnd;
+    CDriver watcher([&] {
+        while (!bDone) {
+            if (!::IsWindowVisible(hMain)) bSawHidden = true;
+            ::Sleep(10);
+        }
+    });
+    struct Stop {
+        std::atomic<bool>& b;
+        ~Stop() { b = true; }
+    } stop{bDone};
+    core.SetPathName(L"C:\\a.png");
+    core.SetFileName(L"a.png");
+    core.m_config.SetSnapMode(SNAPMODE_SELECTRECT);
+    ASSERT_EQ(core.SnapFullScreen(), 1);
+    CSize screen = ScreenSize();
+    CPixels shot = Original(core);
+    ASSERT_EQ(shot.cx, screen.cx);
+    ASSERT_EQ(shot.cy, screen.cy);
+    EXPECT_TRUE(bSawHidden) << "the main window stayed visible";
+    EXPECT_TRUE(host.m_wndMain.IsWindowVisible());
+    EXPECT_EQ(core.m_config.GetSnapMode(), SNAPMODE_FULLSCREEN);
+    EXPECT_TRUE(core.GetPathName().IsEmpty());
+    EXPECT_TRUE(core.GetFileName().IsEmpty());
+    EXPECT_FALSE(core.m_bSnapping);
+    std::string out;
+    ASSERT_EQ(RunClipboardHelper(L"get", &out), 0) << "nothing was copied";
+    EXPECT_EQ(out.substr(0, out.find(' ', out.find(' ') + 1)),
+              std::to_string(screen.cx) + " " + std::to_string(screen.cy));
+}
+
+TEST(CaptureModes, BusyEngineRefusesEveryModeAtOnce) {
+    CEngineHost host(Config(TRUE, FALSE, 800));
+    CTestCore& core = host.m_core;
+    core.m_config.SetSnapMode(SNAPMODE_WINCLIENT);
+    core.m_bSnapping = TRUE;
+    DWORD start = ::GetTickCount();
+    EXPECT_EQ(core.SnapFullScreen(), 0);
+    EXPECT_EQ(core.SnapActiveWin(), 0);
+    EXPECT_EQ(core.SnapCurrentWin(), 0);
+    EXPECT_EQ(core.SnapWinClient(), 0);
+    EXPECT_EQ(core.SnapWinObj(), 0);
+    EXPECT_LT(::GetTickCount() - start, 400u) << "a refused capture waited";
+    EXPECT_TRUE(host.m_wndMain.IsWindowVisible());
+    EXPECT_EQ(core.m_config.GetSnapMode(), SNAPMODE_WINCLIENT);
+    EXPECT_EQ(core.GetImage(), nullptr);
+    EXPECT_TRUE(core.m_bSnapping);
+    core.m_bSnapping = FALSE;
+}
+
+TEST(CaptureModes, SnapOnStartWaitsBrieflyAndKeepsTheRecordedMode) {
+    CPeltoConfig c = Config(FALSE, FALSE, 2000);
+    c.SetSnapOnStart(TRUE);
+    c.SetPlaySnapSound(TRUE);
+    c.SetSnapMode(SNAPMODE_WINCLIENT);
+    CEngineHost host(c, FALSE);
+    CTestCore& core = host.m_core;
+    EXPECT_TRUE(core.m_bStarting);
+    DWORD start = ::GetTickCount();
+    EXPECT_EQ(core.InitSnapper(&host.m_wndMain, &host.m_wndView), 1);
+    DWORD elapsed = ::GetTickCount() - start;
+    EXPECT_GE(elapsed, 45u);
+    EXPECT_LT(elapsed, 1500u) << "the start-up capture waited the delay time";
+    EXPECT_NE(core.GetImage(), nullptr);
+    EXPECT_EQ(core.m_config.GetSnapMode(), SNAPMODE_WINCLIENT);
+    EXPECT_FALSE(core.m_bStarting);
+    EXPECT_TRUE(core.IsWindow());
+}
+
+TEST(CaptureModes, InitWithoutWindowsLoadsSettingsButMakesNoWindow) {
+    CPeltoConfig c = Config(FALSE, FALSE, 1234);
+    CEngineHost host(c, FALSE);
+    CTestCore& core = host.m_core;
+    EXPECT_EQ(core.InitSnapper(nullptr, &host.m_wndView), 0);
+    EXPECT_EQ(core.m_config.GetSnapDelayTime(), 1234u);
+    EXPECT_FALSE(core.IsWindow());
+    EXPECT_TRUE(core.m_bStarting);
+    // No window: the pick cannot run and says so without leaving the engine busy.
+    EXPECT_EQ(core.SnapWinObj(), 0);
+    EXPECT_FALSE(core.m_bSnapping);
+}
+
+TEST(CaptureModes, CurrentWindowIsTheTopProgramWindow) {
+    CEngineHost host(Config());
+    CTestCore& core = host.m_core;
+    CColorWindow target(CRect(120, 140, 320, 260), kTarget);
+    ::SetForegroundWindow(target.m_hWnd);
+    PumpFor(50);
+    ASSERT_EQ(core.SnapCurrentWin(), 1);
+    CPixels shot = Original(core);
+    EXPECT_EQ(shot.cx, 200);
+    EXPECT_EQ(shot.cy, 120);
+    EXPECT_EQ(Hex(shot.At(100, 60)), Hex(kTarget));
+    EXPECT_EQ(core.m_config.GetSnapMode(), SNAPMODE_CURRENTWIN);
+
+    // With the main window on top and not hidden, it is the one taken.
+    ::SetWindowPos(host.m_wndMain.m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    PumpFor(50);
+    ASSERT_EQ(core.SnapCurrentWin(), 1);
+    CRect rcMain;
+    host.m_wndMain.GetWindowRect(&rcMain);
+    EXPECT_EQ(Original(core).cx, rcMain.Width());
+    EXPECT_EQ(Original(core).cy, rcMain.Height());
+}
+
+TEST(CaptureModes, ActiveWindowFromTheChooserAndCancelledChooser) {
+    CEngineHost host(Config(FALSE, TRUE));
+    CTestCore& core = host.m_core;
+    CColorWindow target(CRect(150, 100, 330, 230), kTarget);
+    CColorWindow other(CRect(400, 100, 450, 150), kUnder);
+    {
+        CDriver driver([&] { DriveChooser(target.m_hWnd); });
+        ASSERT_EQ(core.SnapActiveWin(), 1);
+    }
+    CPixels shot = Original(core);
+    EXPECT_EQ(shot.cx, 180);
+    EXPECT_EQ(shot.cy, 130);
+    EXPECT_EQ(Hex(shot.At(90, 65)), Hex(kTarget));
+    EXPECT_EQ(core.m_config.GetSnapMode(), SNAPMODE_ACTIVEWIN);
+
+    // Cancelled: nothing taken, the names still cleared and the previous picture copied.
+    ASSERT_EQ(RunClipboardHelper(L"text"), 0);
+    core.SetPathName(L"C:\\b.png");
+    {
+        CDriver driver([] { DriveChooser(nullptr); });
+        EXPECT_EQ(core.SnapActiveWin(), 0);
+    }
+    EXPECT_EQ(Original(core).cx, 180);
+    EXPECT_TRUE(core.GetPathName().IsEmpty());
+    EXPECT_FALSE(core.m_bSnapping);
+    std::string out;
+    ASSERT_EQ(RunClipboardHelper(L"get", &out), 0);
+    EXPECT_EQ(out.substr(0, 7), "180 130");
+}
+
+TEST(CaptureModes, ClientAreaOfTheChosenWindow) {
+    CEngineHost host(Config());
+    CTestCore& core = host.m_core;
+    CColorWindow target(CRect(200, 150, 460, 350), kTarget, CLR_INVALID, 1 << 30,
+                        WS_OVERLAPPEDWINDOW, 0, L"Pelto client test");
+    RECT rcClient;
+    ::GetClientRect(target.m_hWnd, &rcClient);
+    {
+        CDriver driver([&] { DriveChooser(target.m_hWnd); });
+        ASSERT_EQ(core.SnapWinClient(), 1);
+    }
+    CPixels shot = Original(core);
+    EXPECT_EQ(shot.cx, rcClient.right);
+    EXPECT_EQ(shot.cy, rcClient.bottom);
+    EXPECT_EQ(Hex(shot.At(0, 0)), Hex(kTarget));
+    EXPECT_EQ(Hex(shot.At(shot.cx - 1, shot.cy - 1)), Hex(kTarget));
+    EXPECT_EQ(core.m_config.GetSnapMode(), SNAPMODE_WINCLIENT);
+}
+
+TEST(CaptureModes, ObjectPickCapturesTheHighlightedWindowOnClick) {
+    CEngineHost host(Config(FALSE, FALSE, 0));
+    CTestCore& core = host.m_core;
+    CColorWindow target(CRect(100, 100, 260, 220), kTarget);
+    {
+        CDriver driver([] {
+            HoldCursor(180, 160, 1300);
+            Mouse(MOUSEEVENTF_LEFTDOWN);
+            Mouse(MOUSEEVENTF_LEFTUP);
+        });
+        EXPECT_EQ(core.SnapWinObj(), 1);
+    }
+    CPixels shot = Original(core);
+    EXPECT_EQ(shot.cx, 160);
+    EXPECT_EQ(shot.cy, 120);
+    // The frame was taken away before the capture.
+    EXPECT_EQ(Hex(shot.At(1, 1)), Hex(kTarget));
+    EXPECT_EQ(Hex(shot.At(80, 60)), Hex(kTarget));
+    EXPECT_EQ(core.m_config.GetSnapMode(), SNAPMODE_WINOBJ);
+    ExpectIdle(core);
+}
+
+TEST(CaptureModes, ObjectPickEndedEarlyOrByRightClickCapturesNothing) {
+    CEngineHost host(Config(TRUE));
+    CTestCore& core = host.m_core;
+    CColorWindow target(CRect(100, 100, 260, 220), kTarget);
+    // A click before the first timer tick: no window highlighted yet.
+    {
+        CDriver driver([] {
+            // The pick starts with its tip window; hiding the main window may take a while.
+            WaitForDialog(IDC_SNAP_OBJ_TIP);
+            Mouse(MOUSEEVENTF_MOVE, 180, 160);
+            Mouse(MOUSEEVENTF_LEFTDOWN);
+            Mouse(MOUSEEVENTF_LEFTUP);
+        });
+        EXPECT_EQ(core.SnapWinObj(), 1);
+    }
+    EXPECT_EQ(core.GetImage(), nullptr);
+    ExpectIdle(core);
+    EXPECT_TRUE(host.m_wndMain.IsWindowVisible());
+    // A right click after the window was highlighted.
+    {
+        CDriver driver([] {
+            WaitForDialog(IDC_SNAP_OBJ_TIP);
+            HoldCursor(180, 160, 1300);
+            Mouse(MOUSEEVENTF_RIGHTDOWN);
+            Mouse(MOUSEEVENTF_RIGHTUP);
+        });
+        EXPECT_EQ(core.SnapWinObj(), 1);
+    }
+    EXPECT_EQ(core.GetImage(), nullptr);
+    ExpectIdle(core);
+    EXPECT_TRUE(host.m_wndMain.IsWindowVisible());
+    PumpFor(100);
+    EXPECT_EQ(Hex(ScreenPixel(101, 101)), Hex(kTarget)) << "the frame was left on the window";
+}
+
+TEST(CaptureModes, HighlightFrameIsUndoneByDrawingItAgain) {
+    CEngineHost host(Config());
+    CTestCore& core = host.m_core;
+    const COLORREF kGrey = RGB(128, 100, 70);
+    CColorWindow target(CRect(300, 100, 400, 180), kGrey);
+    ASSERT_EQ(Hex(ScreenPixel(301, 101)), Hex(kGrey)) << "the window is not on the screen";
+    core.HighlightFoundWindow(target.m_hWnd);
+    // Wine draws into the window's own surface and hands it to the display when the thread next
+    // waits for messages: the screen is read after that, as a user would see it.
+    PumpFor(100);
+    // Not-XOR of the red pen and the window's colour, on the frame's 4 pixels inside the edge.
+    COLORREF expected = RGB(~(255 ^ 128) & 0xFF, ~(0 ^ 100) & 0xFF, ~(0 ^ 70) & 0xFF);
+    EXPECT_EQ(Hex(ScreenPixel(300, 100)), Hex(expected)) << "top-left corner";
+    EXPECT_EQ(Hex(ScreenPixel(301, 140)), Hex(expected)) << "left edge";
+    EXPECT_EQ(Hex(ScreenPixel(399, 179)), Hex(expected)) << "bottom-right corner";
+    EXPECT_EQ(Hex(ScreenPixel(350, 140)), Hex(kGrey)) << "the frame reached the inside";
+    EXPECT_EQ(Hex(ScreenPixel(310, 110)), Hex(kGrey)) << "the frame is wider than its pen";
+    core.HighlightFoundWindow(target.m_hWnd);
+    PumpFor(100);
+    EXPECT_EQ(Hex(ScreenPixel(300, 100)), Hex(kGrey)) << "the second drawing left the frame";
+    EXPECT_EQ(Hex(ScreenPixel(301, 140)), Hex(kGrey)) << "the second drawing left the frame";
+    EXPECT_EQ(Hex(ScreenPixel(399, 179)), Hex(kGrey)) << "the second drawing left the frame";
+}
+
+TEST(CaptureModes, RegionDraggedOnTheOverlay) {
+    CEngineHost host(Config());
+    CTestCore& core = host.m_core;
+    const COLORREF kAbove = RGB(240, 200, 20);
+    CColorWindow above(CRect(100, 60, 300, 120), kAbove);
+    CColorWindow target(CRect(100, 120, 300, 250), kTarget, kUnder, 100);
+    core.m_bSnapping = FALSE;
+    {
+        CDriver driver([] {
+            if (!WaitForDialog(IDC_SNAP_RECT_TIP)) return;
+            ::Sleep(300);
+            Mouse(MOUSEEVENTF_MOVE, 150, 120);
+            ::Sleep(50);
+            Mouse(MOUSEEVENTF_LEFTDOWN);
+            for (int i = 1; i <= 5; ++i) {
+                Mouse(MOUSEEVENTF_MOVE, 150 + 20 * i, 120 + 16 * i);
+                ::Sleep(40);
+            }
+            Mouse(MOUSEEVENTF_LEFTUP);
+        });
+        EXPECT_EQ(core.SnapSelectRect(), 1);
+    }
+    // The band ran from (150, 120) to (250, 200). The overlay hands over the tracker's true
+    // rectangle, which takes in the band's 1-pixel solid frame on every side: the capture is
+    // (149, 119)-(251, 201) of the live screen.
+    CPixels shot = Original(core);
+    ASSERT_EQ(shot.cx, 102);
+    ASSERT_EQ(shot.cy, 82);
+    // Screen column 199 is the last of the left colour, 200 the first of the right one.
+    EXPECT_EQ(Hex(shot.At(50, 40)), Hex(kTarget)) << "the capture does not start at x = 149";
+    EXPECT_EQ(Hex(shot.At(51, 40)), Hex(kUnder)) << "the capture does not start at x = 149";
+    // Screen row 119 is the last of the window above, 120 the first of the target.
+    EXPECT_EQ(Hex(shot.At(30, 0)), Hex(kAbove)) << "the capture does not start at y = 119";
+    EXPECT_EQ(Hex(shot.At(30, 1)), Hex(kTarget)) << "the capture does not start at y = 119";
+    EXPECT_EQ(Hex(shot.At(101, 81)), Hex(kUnder));
+    EXPECT_EQ(core.m_config.GetSnapMode(), SNAPMODE_SELECTRECT);
+    EXPECT_FALSE(core.m_bSnapping);
+}
+
+TEST(CaptureModes, RegionCaptureStartedDuringThePickEndsThePick) {
+    CEngineHost host(Config());
+    CTestCore& core = host.m_core;
+    CColorWindow target(CRect(100, 100, 300, 250), kTarget);
+    static CTestCore* s_pCore = &core;
+    static int s_nRegionResult = -1;
+    s_nRegionResult = -1;
+    // The region hot key arrives inside the pick's loop.
+    UINT_PTR idTimer = ::SetTimer(nullptr, 0, 400, [](HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        s_nRegionResult = s_pCore->SnapSelectRect();
+    });
+    std::atomic<bool> bOverlaySeen{false};
+    {
+        CDriver driver([&] {
+            HWND hOverlay = WaitForDialog(IDC_SNAP_RECT_TIP);
+            bOverlaySeen = hOverlay != nullptr;
+            if (hOverlay) ::PostMessageW(hOverlay, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_EQ(core.SnapWinObj(), 1);
+    }
+    ::KillTimer(nullptr, idTimer);
+    EXPECT_TRUE(bOverlaySeen) << "the region overlay never showed";
+    EXPECT_EQ(s_nRegionResult, 0);
+    ExpectIdle(core);
+    EXPECT_EQ(core.m_config.GetSnapMode(), SNAPMODE_SELECTRECT);
+}
