@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TestPump.h"
+
 #include <vector>
 
 #include "hook/FsHook.h"
@@ -42,18 +44,6 @@ HWND MakeWindow(DWORD style, int x, int y, int cx, int cy) {
     }
     return ::CreateWindowExW(0, L"PeltoHookTestTarget", L"hook test", style, x, y, cx, cy, nullptr,
                              nullptr, ::GetModuleHandleW(nullptr), nullptr);
-}
-
-void Pump(DWORD ms) {
-    DWORD start = ::GetTickCount();
-    do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(5);
-    } while (::GetTickCount() - start < ms);
 }
 
 void SendMouse(DWORD flags, int x = 0, int y = 0) {
@@ -96,7 +86,7 @@ protected:
         m_hTarget = MakeWindow(WS_POPUP, 0, 0, 1, 1);
         m_hBystander = MakeWindow(WS_POPUP | WS_VISIBLE, 400, 300, 200, 150);
         ::SetForegroundWindow(m_hBystander);
-        Pump(100);
+        PumpFor(100);
     }
     void TearDown() override {
         ::DestroyWindow(m_hBystander);
@@ -112,12 +102,12 @@ TEST_F(HookTest, MovesAndPressesArriveAtTheTargetWithTheirPositions) {
     ASSERT_TRUE(hook.StartHook(m_hTarget));
     EXPECT_TRUE(hook.IsHooking());
     SendMouse(MOUSEEVENTF_MOVE, 450, 350);
-    Pump(100);
+    PumpFor(100);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     SendMouse(MOUSEEVENTF_LEFTUP);
     SendMouse(MOUSEEVENTF_RIGHTDOWN);
     SendMouse(MOUSEEVENTF_RIGHTUP);
-    Pump(200);
+    PumpFor(200);
     EXPECT_GE(Count(WM_ES_MOUSEMOVE), 1);
     EXPECT_EQ(Count(WM_ES_LBUTTONDOWN), 1);
     EXPECT_EQ(Count(WM_ES_RBUTTONDOWN), 1);
@@ -139,10 +129,10 @@ TEST_F(HookTest, NothingArrivesAfterStopAndClicksReachWindowsAgain) {
         hook.StopHook();  // twice is harmless
     }
     SendMouse(MOUSEEVENTF_MOVE, 460, 360);
-    Pump(50);
+    PumpFor(50);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     SendMouse(MOUSEEVENTF_LEFTUP);
-    Pump(200);
+    PumpFor(200);
     EXPECT_EQ(g_seen.messages.size(), 0u);
     EXPECT_EQ(g_seen.nPlainClicks, 1);
 }
@@ -155,7 +145,7 @@ TEST_F(HookTest, DestroyingTheObjectRemovesTheHook) {
     SendMouse(MOUSEEVENTF_MOVE, 470, 370);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     SendMouse(MOUSEEVENTF_LEFTUP);
-    Pump(200);
+    PumpFor(200);
     EXPECT_EQ(g_seen.messages.size(), 0u);
     // A new hook can start once the old one is gone.
     CFsHook again;
@@ -178,7 +168,7 @@ TEST_F(HookTest, OnlyOneHookPerProcessAndBadTargetsAreRefused) {
     HWND hOther = MakeWindow(WS_POPUP, 0, 0, 1, 1);
     EXPECT_TRUE(first.StartHook(hOther));
     SendMouse(MOUSEEVENTF_MOVE, 480, 380);
-    Pump(150);
+    PumpFor(150);
     size_t nOld = 0, nNew = 0;
     for (HWND h : g_seen.targets) (h == hOther ? nNew : nOld) += 1;
     EXPECT_EQ(nOld, 0u) << "messages still went to the old target";

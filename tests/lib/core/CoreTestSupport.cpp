@@ -126,18 +126,6 @@ CSize ScreenSize() {
     return CSize(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
 }
 
-void PumpFor(DWORD nMilliseconds) {
-    DWORD start = ::GetTickCount();
-    do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(5);
-    } while (::GetTickCount() - start < nMilliseconds);
-}
-
 namespace {
 LRESULT CALLBACK ColorWndProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     CColorWindow* self = reinterpret_cast<CColorWindow*>(::GetWindowLongPtrW(hWnd, GWLP_USERDATA));

@@ -2,6 +2,8 @@
 // with a preview control, windows painted in known colours, pixel readers and message pumping.
 #pragma once
 
+#include "tests/support/TestPump.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -52,8 +54,6 @@ std::string Hex(COLORREF c);
 
 COLORREF ScreenPixel(int x, int y);
 CSize ScreenSize();
-// Dispatches the thread's messages for the given time.
-void PumpFor(DWORD nMilliseconds);
 
 // A top-level pop-up with a title, painted in one colour left of nSplitX and another right of it.
 class CColorWindow {

@@ -163,18 +163,6 @@ std::wstring SaveScreenshot(const wchar_t* name, const CRect& rc) {
     return path;
 }
 
-void PumpFor(DWORD ms) {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < ms) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
 CPoint MoveCursor(int x, int y) {
     INPUT in = {};
     in.type = INPUT_MOUSE;

@@ -2,6 +2,8 @@
 // the clipboard, screenshots, and a timer that plays the user while a modal dialog runs.
 #pragma once
 
+#include "tests/support/TestPump.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -45,7 +47,7 @@ std::wstring SaveScreenshot(const wchar_t* name, const CRect& rc);
 
 // Dispatches the thread's messages for a while: the platform shows what a window painted only
 // once the thread has gone idle.
-void PumpFor(DWORD ms);
+using ::PumpFor;
 
 // Moves the cursor with synthetic input and reports where the platform says it is now.
 CPoint MoveCursor(int x, int y);
