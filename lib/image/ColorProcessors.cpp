@@ -4,6 +4,9 @@
 
 #include <cstring>
 
+#include "lib/image/CpuFeatures.h"
+#include "lib/image/PixelLoopsAvx2.h"
+
 namespace {
 
 inline uint32_t LoadPixel(const RGBX* p) {
@@ -33,7 +36,7 @@ int CImageGrayer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CSi
     // high half of a 16-bit product is that shift.
     const __m128i lowByte = _mm_set1_epi32(0xFF);
     const __m128i tenth = _mm_set1_epi32(6554);
-    size_t i = 0;
+    size_t i = pelto_image::UseAvx2() ? pelto_image::GreyPixelsAvx2(pSrc, pDst, n) : 0;
     for (; i + 4 <= n; i += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pSrc + i));
         const __m128i b = _mm_and_si128(v, lowByte);
@@ -61,7 +64,7 @@ int CImageNegator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     if (!IsValidCall(pSrc, sizeSrc, pDst, sizeDst, sizeSrc)) return 0;
     const size_t n = PixelCount(sizeSrc);
     const __m128i rgb = _mm_set1_epi32(static_cast<int>(kRgbMask));
-    size_t i = 0;
+    size_t i = pelto_image::UseAvx2() ? pelto_image::NegatePixelsAvx2(pSrc, pDst, n) : 0;
     for (; i + 4 <= n; i += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pSrc + i));
         const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pDst + i));
@@ -92,7 +95,7 @@ int CImageColorReplacer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pD
     const __m128i rgb = _mm_set1_epi32(static_cast<int>(kRgbMask));
     const __m128i vFrom = _mm_set1_epi32(static_cast<int>(from));
     const __m128i vTo = _mm_set1_epi32(static_cast<int>(to));
-    size_t i = 0;
+    size_t i = pelto_image::UseAvx2() ? pelto_image::ReplacePixelsAvx2(pSrc, pDst, n, from, to) : 0;
     for (; i + 4 <= n; i += 4) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pSrc + i));
         const __m128i hit = _mm_cmpeq_epi32(_mm_and_si128(v, rgb), vFrom);

@@ -10,13 +10,24 @@ bool CpuHasAvx();
 // 256-bit integer vectors (AVX2) as well.
 bool CpuHasAvx2();
 
-// CpuHasAvx(), unless the wide paths have been turned off.
+// 512-bit vectors with 8- and 16-bit lanes (AVX-512 F and BW).
+bool CpuHasAvx512Bw();
+
+// The widest paths that the loops may take; tests lower it to run the narrower ones too.
+enum VectorLevel { kVectorSse2 = 0, kVectorAvx2 = 1, kVectorAvx512 = 2 };
+
+// CpuHasAvx(), unless the level has been lowered to SSE2.
 bool UseAvx();
 
-// CpuHasAvx2(), unless the wide paths have been turned off.
+// CpuHasAvx2(), unless the level has been lowered to SSE2.
 bool UseAvx2();
 
-// Lets tests run the 128-bit paths on a machine that has wider ones.
-void SetAvxAllowed(bool bAllowed);
+// CpuHasAvx512Bw(), unless the level has been lowered below it.
+bool UseAvx512();
+
+// The widest level this processor offers.
+VectorLevel CpuVectorLevel();
+
+void SetVectorLevel(VectorLevel level);
 
 }  // namespace pelto_image

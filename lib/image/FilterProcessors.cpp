@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <cstring>
 
+#include "lib/image/BlurAvx512.h"
 #include "lib/image/CpuFeatures.h"
+#include "lib/image/PixelLoopsAvx2.h"
 
 namespace {
 
@@ -68,6 +70,13 @@ const Reciprocal& ReciprocalForStrength(int strength) {
     return table[strength];
 }
 
+// The row below and the output, well ahead: the loops have too much work per line for the
+// processor's own guesses to keep up with memory.
+inline void PrefetchAhead(const RGBX* below, const RGBX* out) {
+    _mm_prefetch(reinterpret_cast<const char*>(below + pelto_image::kPrefetchPixels), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(out + pelto_image::kPrefetchPixels), _MM_HINT_T0);
+}
+
 inline __m128i Load4(const RGBX* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
 
 inline __m128i HighOfFirstLowOfSecond(__m128i a, __m128i b) {
@@ -110,6 +119,7 @@ int64_t BlurInteriorRow(const RGBX* pSrc, int64_t w, int64_t y, __m128i centreLe
     prevHi = _mm_unpacklo_epi64(prevHi, prevHi);
     ColumnSums cur = SumColumns(row + x, w);
     for (; x + 8 <= w; x += 4) {
+        PrefetchAhead(row + w + x, out + x);
         const ColumnSums next = SumColumns(row + x + 4, w);
         const __m128i leftLo = HighOfFirstLowOfSecond(prevHi, cur.lo);
         const __m128i mid = HighOfFirstLowOfSecond(cur.lo, cur.hi);  // left of hi, right of lo
@@ -159,6 +169,7 @@ __attribute__((target("avx2"))) int64_t BlurInteriorRowAvx2(const RGBX* pSrc, in
     __m256i prev = _mm256_permute4x64_epi64(ColumnSums4(row, w, &curMid), 0);
     __m256i cur = ColumnSums4(row + x, w, &curMid);
     for (; x + 8 <= w; x += 4) {
+        PrefetchAhead(row + w + x, out + x);
         const __m256i next = ColumnSums4(row + x + 4, w, &nextMid);
         const __m256i left = _mm256_alignr_epi8(cur, _mm256_permute2x128_si256(prev, cur, 0x21), 8);
         const __m256i right =
@@ -383,13 +394,18 @@ int CImageBlurrer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     const __m128i centreLess1 = _mm_set1_epi16(static_cast<short>(centre - 1));
     const __m128i mul = _mm_set1_epi16(static_cast<short>(rcp.m));
     const __m128i shift = _mm_cvtsi32_si128(rcp.s);
+    const bool avx512 = pelto_image::UseAvx512() && w >= 17;
     const bool avx2 = pelto_image::UseAvx2();
     for (int64_t y = 0; y < h; ++y) {
         int64_t x = 0;
         if (y > 0 && y < h - 1 && rcp.s >= 0) {
             BlurPixel(pSrc, w, h, 0, y, centre, pDst + y * w);
-            x = avx2 ? BlurInteriorRowAvx2(pSrc, w, y, centre, rcp, pDst)
-                     : BlurInteriorRow(pSrc, w, y, centreLess1, mul, shift, pDst);
+            if (avx512)
+                x = pelto_image::BlurInteriorRowAvx512(pSrc, w, y, centre, rcp.m, rcp.s, pDst);
+            else if (avx2)
+                x = BlurInteriorRowAvx2(pSrc, w, y, centre, rcp, pDst);
+            else
+                x = BlurInteriorRow(pSrc, w, y, centreLess1, mul, shift, pDst);
         }
         for (; x < w; ++x) BlurPixel(pSrc, w, h, x, y, centre, pDst + y * w + x);
     }

@@ -10,6 +10,7 @@
 #include "lib/image/ImageRotator.h"
 #include "lib/image/ImageShearer.h"
 #include "lib/image/PixelFill.h"
+#include "lib/image/PixelBufferPool.h"
 #include "lib/image/ProcessorChain.h"
 
 namespace {
@@ -104,15 +105,17 @@ BOOL CImageBitmap::CopyImage(HBITMAP hBitmap) {
     LONG width = bmi.bmiHeader.biWidth;
     if (height <= 0 || width <= 0) return FALSE;
     if (static_cast<int64_t>(width) * height > kMaxImagePixels) return FALSE;
-    std::unique_ptr<RGBX[]> pixels(new (std::nothrow) RGBX[static_cast<size_t>(width) * height]);
-    if (!pixels) return FALSE;
+    PixelBuffer pixels = TakePixelBuffer(static_cast<size_t>(width) * height);
+    if (!pixels.pixels) return FALSE;
+    HBITMAP hCopy = nullptr;
     {
         ScreenDC screen;
-        if (!screen.get() || ::GetDIBits(screen.get(), hBitmap, 0, static_cast<UINT>(height),
-                                         pixels.get(), &bmi, DIB_RGB_COLORS) == 0)
-            return FALSE;
+        if (screen.get() && ::GetDIBits(screen.get(), hBitmap, 0, static_cast<UINT>(height),
+                                        pixels.pixels.get(), &bmi, DIB_RGB_COLORS) != 0)
+            hCopy = BitmapFromPixels(pixels.pixels.get(), width, height, bmi);
     }
-    return Replace(BitmapFromPixels(pixels.get(), width, height, bmi));
+    ReleasePixelBuffer(std::move(pixels));
+    return Replace(hCopy);
 }
 
 BOOL CImageBitmap::CopyImage(CBitmap* pBitmap) {
@@ -134,22 +137,38 @@ BOOL CImageBitmap::ProcessImage(CImageProcessorChain& chain) {
                         &sizeFinal, &sizeMax))
         return FALSE;
     try {
-        std::unique_ptr<RGBX[]> source(GetDIBits32());
-        if (!source) return FALSE;
+        // The pixels go into a kept buffer rather than GetDIBits32's fresh one: first touches of
+        // new memory cost more than most effects.
+        PixelBuffer source = TakePixelBuffer(static_cast<size_t>(width) * height);
+        if (!source.pixels) return FALSE;
+        {
+            BITMAPINFO bmiSource = {};
+            ScreenDC screen;
+            if (PrepareBitmapInfo32(bmiSource) == 0 || !screen.get() ||
+                ::GetDIBits(screen.get(), GetSafeHandle(), 0, static_cast<UINT>(height),
+                            source.pixels.get(), &bmiSource, DIB_RGB_COLORS) == 0) {
+                ReleasePixelBuffer(std::move(source));
+                return FALSE;
+            }
+        }
         ChainOutput out;
-        if (!RunProcessorChain(std::move(source), CSize(width, height), chain.GetData(),
+        if (!RunProcessorChain(std::move(source.pixels), CSize(width, height), chain.GetData(),
                                static_cast<size_t>(chain.GetSize()),
-                               static_cast<uint32_t>(m_clrBackground), &out))
+                               static_cast<uint32_t>(m_clrBackground), &out, source.capacity))
             return FALSE;
+        PixelBuffer result;
+        result.pixels = std::move(out.pixels);
+        result.capacity = out.capacity;
         BITMAPINFO bmi = {};
         ScreenDC screen;
-        if (!screen.get()) return FALSE;
-        HBITMAP h = ::CreateCompatibleBitmap(screen.get(), out.size.cx, out.size.cy);
-        if (!h) return FALSE;
-        if (PrepareBitmapInfo32(bmi, h) == 0 ||
-            ::SetDIBits(screen.get(), h, 0, static_cast<UINT>(out.size.cy), out.pixels.get(), &bmi,
-                        DIB_RGB_COLORS) == 0) {
-            ::DeleteObject(h);
+        HBITMAP h = screen.get() ? ::CreateCompatibleBitmap(screen.get(), out.size.cx, out.size.cy)
+                                 : nullptr;
+        const bool written = h && PrepareBitmapInfo32(bmi, h) != 0 &&
+                             ::SetDIBits(screen.get(), h, 0, static_cast<UINT>(out.size.cy),
+                                         result.pixels.get(), &bmi, DIB_RGB_COLORS) != 0;
+        ReleasePixelBuffer(std::move(result));
+        if (!written) {
+            if (h) ::DeleteObject(h);
             return FALSE;
         }
         return Replace(h);

@@ -109,6 +109,20 @@ static void AdvanceRows(double* pX, double* pY, int64_t n, double c, double ns, 
     }
 }
 
+// A run's positions lie on a straight line (up to rounding far below a pixel): when both ends
+// are well off the same side of the source, so is every position between them.
+static bool RunMissesSource(const double* pX, const double* pY, int64_t n, int64_t cw, int64_t ch,
+                            int64_t w, int64_t h) {
+    const double margin = 2;
+    const double x0 = pX[0], x1 = pX[n - 1], y0 = pY[0], y1 = pY[n - 1];
+    const double loX = static_cast<double>(-cw) - margin,
+                 hiX = static_cast<double>(w - cw) + margin;
+    const double loY = static_cast<double>(-ch) - margin,
+                 hiY = static_cast<double>(h - ch) + margin;
+    return (x0 < loX && x1 < loX) || (x0 > hiX && x1 > hiX) || (y0 < loY && y1 < loY) ||
+           (y0 > hiY && y1 > hiY);
+}
+
 int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CSize sizeDst) {
     if (!IsValidCall(pSrc, sizeSrc, pDst, sizeDst, CImageRotator::CalcDestSize(sizeSrc))) return 0;
     if (m_dAngle == 0) {
@@ -132,8 +146,10 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     double xs[kStrip], ys[kStrip];
     uint8_t kinds[kStrip];
     double turnedX[2][kGroup][kStrip], turnedY[2][kGroup][kStrip];
+    bool runOff[2][kGroup];
     const double dW = static_cast<double>(w), dH = static_cast<double>(h);
     const bool avx = UseAvx();
+    const bool avx512 = UseAvx512();
     for (int64_t i0 = 0; i0 < dh; i0 += kBand) {
         const int64_t rows = dh - i0 < kBand ? dh - i0 : kBand;
         for (int64_t r = 0; r < rows; ++r) {
@@ -153,16 +169,23 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
                         double(*qx)[kStrip] = turnedX[(g0 / kGroup) & 1];
                         double(*qy)[kStrip] = turnedY[(g0 / kGroup) & 1];
                         AdvanceRows(bandX + g0, bandY + g0, n, c, ns, cols, qx, qy);
-                        for (int64_t k = 0; k < n; ++k)
-                            PrefetchAroundRunAvx(pSrc, w, h, cw, ch, qx[k], qy[k], cols);
+                        bool* off = runOff[(g0 / kGroup) & 1];
+                        for (int64_t k = 0; k < n; ++k) {
+                            off[k] = RunMissesSource(qx[k], qy[k], cols, cw, ch, w, h);
+                            if (!off[k])
+                                (avx512 ? PrefetchAroundRunAvx512 : PrefetchAroundRunAvx)(
+                                    pSrc, w, h, cw, ch, qx[k], qy[k], cols);
+                        }
                     }
                     if (g0 > 0) {
                         const int64_t p0 = g0 - kGroup;
                         const int64_t n = rows - p0 < kGroup ? rows - p0 : kGroup;
                         for (int64_t k = 0; k < n; ++k)
-                            SampleAroundRunAvx(pSrc, w, h, cw, ch, turnedX[(p0 / kGroup) & 1][k],
-                                               turnedY[(p0 / kGroup) & 1][k], cols,
-                                               pDst + (i0 + p0 + k) * dw + j0);
+                            if (!runOff[(p0 / kGroup) & 1][k])
+                                (avx512 ? SampleAroundRunAvx512 : SampleAroundRunAvx)(
+                                    pSrc, w, h, cw, ch, turnedX[(p0 / kGroup) & 1][k],
+                                    turnedY[(p0 / kGroup) & 1][k], cols,
+                                    pDst + (i0 + p0 + k) * dw + j0);
                     }
                 }
                 continue;

@@ -51,6 +51,7 @@ int CImageShearer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     double offY[kStrip];
     double xs[kStrip], ys[kStrip];
     const bool avx = UseAvx();
+    const bool avx512 = UseAvx512();
     const double dW = static_cast<double>(w), dH = static_cast<double>(h);
     for (int64_t x0 = 0; x0 < dw; x0 += kStrip) {
         const int64_t n = dw - x0 < kStrip ? dw - x0 : kStrip;
@@ -92,7 +93,8 @@ int CImageShearer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
                 // The row below the one each sample reads is read for the first time here, and
                 // the row below that is the next row's: asked for now, it is there in time.
                 for (int64_t k = 0; k < n; k += 8) PrefetchTwoRowsDown(pSrc, w, h, xs[k], ys[k]);
-                SampleAroundRunAvx(pSrc, w, h, 0, 0, xs, ys, n, out);
+                (avx512 ? SampleAroundRunAvx512 : SampleAroundRunAvx)(pSrc, w, h, 0, 0, xs, ys, n,
+                                                                      out);
                 continue;
             }
             // Two columns at a time while both positions lie inside the sampling range, which

@@ -1,7 +1,6 @@
 #include "lib/image/ProcessorChain.h"
 
-#include <cstring>
-#include <new>
+#include <utility>
 
 #include "lib/image/PixelFill.h"
 
@@ -23,55 +22,63 @@ int CalcChainSizes(CSize sizeSource, CImage32BitProcessor* const* ppSteps, size_
     return 1;
 }
 
-static std::unique_ptr<RGBX[]> NewZeroedPixels(CSize size) {
-    size_t count = static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy);
-    std::unique_ptr<RGBX[]> p(new (std::nothrow) RGBX[count]);
-    if (p) std::memset(p.get(), 0, count * sizeof(RGBX));
-    return p;
+static size_t PixelCount(CSize size) {
+    return static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy);
 }
 
 int RunProcessorChain(std::unique_ptr<RGBX[]> pSource, CSize sizeSource,
                       CImage32BitProcessor* const* ppSteps, size_t nSteps, uint32_t clrBackground,
-                      ChainOutput* pOut) {
+                      ChainOutput* pOut, size_t nSourceCapacity) {
     if (!pSource || !pOut) return 0;
     CSize sizeFinal, sizeMax;
     if (!CalcChainSizes(sizeSource, ppSteps, nSteps, &sizeFinal, &sizeMax)) return 0;
+    PixelBuffer source;
+    source.pixels = std::move(pSource);
+    source.capacity =
+        nSourceCapacity > PixelCount(sizeSource) ? nSourceCapacity : PixelCount(sizeSource);
     if (nSteps == 0) {
-        pOut->pixels = std::move(pSource);
+        pOut->pixels = std::move(source.pixels);
         pOut->size = sizeSource;
+        pOut->capacity = source.capacity;
         return 1;
     }
+    PixelBuffer dest;
+    auto fail = [&] {
+        ReleasePixelBuffer(std::move(source));
+        ReleasePixelBuffer(std::move(dest));
+        return 0;
+    };
     try {
-        std::unique_ptr<RGBX[]> pDest = NewZeroedPixels(sizeMax);
-        if (!pDest) return 0;
-        FillPixels(pDest.get(), sizeMax, clrBackground);
+        // Each step's output goes to the start of the other buffer, so that it is the next
+        // step's source as it lies: nothing is copied between steps. Only the pixels a step can
+        // write are filled: nothing past them is ever read.
+        const size_t maxPixels = PixelCount(sizeMax);
+        dest = TakePixelBuffer(maxPixels);
+        if (!dest.pixels) return fail();
         CSize size = sizeSource;
-        CSize sizeSrcBuffer = sizeSource;
         for (size_t i = 0; i < nSteps; ++i) {
-            if (i > 0) {
-                if (size.cx > sizeSrcBuffer.cx || size.cy > sizeSrcBuffer.cy) {
-                    pSource = NewZeroedPixels(size);
-                    if (!pSource) return 0;
-                }
-                // The step's input is always a buffer of exactly its own size.
-                sizeSrcBuffer = size;
-                std::memcpy(
-                    pSource.get(), pDest.get(),
-                    static_cast<size_t>(size.cx) * static_cast<size_t>(size.cy) * sizeof(RGBX));
-                FillPixels(pDest.get(), sizeMax, clrBackground);
-            }
-            CSize sizeNext = ppSteps[i]->CalcDestSize(size);
+            if (i > 0) std::swap(source, dest);
+            const CSize sizeNext = ppSteps[i]->CalcDestSize(size);
             // A step that answers differently now than in the size pass could overrun the buffers.
             if (sizeNext.cx <= 0 || sizeNext.cy <= 0 || sizeNext.cx > sizeMax.cx ||
                 sizeNext.cy > sizeMax.cy)
-                return 0;
-            if (!ppSteps[i]->ProcessPixels(pSource.get(), size, pDest.get(), sizeNext)) return 0;
+                return fail();
+            if (dest.capacity < PixelCount(sizeNext)) {
+                ReleasePixelBuffer(std::move(dest));
+                dest = TakePixelBuffer(maxPixels);
+                if (!dest.pixels) return fail();
+            }
+            FillPixels(dest.pixels.get(), sizeNext, clrBackground);
+            if (!ppSteps[i]->ProcessPixels(source.pixels.get(), size, dest.pixels.get(), sizeNext))
+                return fail();
             size = sizeNext;
         }
-        pOut->pixels = std::move(pDest);
+        ReleasePixelBuffer(std::move(source));
+        pOut->pixels = std::move(dest.pixels);
         pOut->size = size;
+        pOut->capacity = dest.capacity;
         return 1;
     } catch (...) {
-        return 0;
+        return fail();
     }
 }

@@ -211,8 +211,16 @@ inline void SampleRun(const RGBX* pSrc, int64_t w, int64_t h, const double* xs, 
 void SampleAroundRunAvx(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
                         const double* Xs, const double* Ys, int64_t n, RGBX* pOut);
 
+// SampleAroundRunAvx with eight-lane doubles; only where CpuHasAvx512Bw() holds.
+void SampleAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
+                           const double* Xs, const double* Ys, int64_t n, RGBX* pOut);
+
 // Asks for the source lines SampleAroundRunAvx will read for these positions.
 void PrefetchAroundRunAvx(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
                           const double* Xs, const double* Ys, int64_t n);
+
+// The same with eight-lane vectors; only where CpuHasAvx512Bw() holds.
+void PrefetchAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
+                             const double* Xs, const double* Ys, int64_t n);
 
 }  // namespace pelto_image

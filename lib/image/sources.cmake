@@ -2,6 +2,7 @@ pelto_lib_sources(PORTABLE
   ImageProcessor.cpp
   PixelFill.cpp
   ProcessorChain.cpp
+  PixelBufferPool.cpp
   ImageRotator.cpp
   ImageShearer.cpp
   ImageResizer.cpp
@@ -10,7 +11,10 @@ pelto_lib_sources(PORTABLE
   ColorProcessors.cpp
   FilterProcessors.cpp
   CpuFeatures.cpp
-  WeightedSampleAvx.cpp)
+  WeightedSampleAvx.cpp
+  PixelLoopsAvx2.cpp
+  BlurAvx512.cpp
+  WeightedSampleAvx512.cpp)
 pelto_lib_sources(WIN
   ImageBitmap.cpp
   ImageLoading.cpp)
@@ -20,5 +24,8 @@ if(WIN32)
   set_source_files_properties(
     ${CMAKE_CURRENT_LIST_DIR}/FilterProcessors.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WeightedSampleAvx.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PixelLoopsAvx2.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BlurAvx512.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/WeightedSampleAvx512.cpp
     PROPERTIES COMPILE_OPTIONS "-Wa,-muse-unaligned-vector-move")
 endif()

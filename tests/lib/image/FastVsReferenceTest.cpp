@@ -1,6 +1,7 @@
 // Every processor against its plain reference version, byte for byte (fourth byte included), on
 // every small size and on random larger ones, over backgrounds whose fourth byte differs. The
 // destinations are exactly as large as the output, so AddressSanitizer reports any stray access.
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -202,15 +203,18 @@ Picture BlockPicture(int w, int h, int block, uint32_t seed) {
     return p;
 }
 
-// Runs a check with the 256-bit paths where the machine has them, and always with the 128-bit
-// ones, which the shipped program takes on processors without them.
+// Runs a check with every vector width the machine has (512, 256 and 128 bits): the shipped
+// program takes whichever the user's processor offers.
 void ForEachVectorWidth(const std::function<void()>& check) {
-    for (bool avx : {true, false}) {
-        if (avx && !pelto_image::CpuHasAvx()) continue;
-        SCOPED_TRACE(avx ? "256-bit paths" : "128-bit paths");
-        pelto_image::SetAvxAllowed(avx);
+    using namespace pelto_image;
+    for (VectorLevel level : {kVectorAvx512, kVectorAvx2, kVectorSse2}) {
+        if (level > CpuVectorLevel()) continue;
+        SCOPED_TRACE(level == kVectorAvx512
+                         ? "512-bit paths"
+                         : (level == kVectorAvx2 ? "256-bit paths" : "128-bit paths"));
+        SetVectorLevel(level);
         check();
-        pelto_image::SetAvxAllowed(true);
+        SetVectorLevel(kVectorAvx512);
         if (::testing::Test::HasFatalFailure()) return;
     }
 }
@@ -246,6 +250,32 @@ TEST(FastVsReference, Shear) {
 TEST(FastVsReference, Resize) { CheckAgainstReference(Resizes()); }
 TEST(FastVsReference, PerPixelAndFilters) {
     ForEachVectorWidth([] { CheckAgainstReference(PerPixelAndFilters()); });
+}
+
+// Pictures larger than the caches are mirrored with stores that bypass them, which need whole
+// aligned vectors: every alignment of the destination row, both flip directions, rows whose
+// width is not a multiple of the vector.
+TEST(FastVsReference, MirrorLargerThanCaches) {
+    ForEachVectorWidth([] {
+        const int w = 2053, h = 2111;  // 17.3 MB
+        const Picture src = NoisePicture(w, h, 99);
+        for (int bVert : {0, 1}) {
+            Picture expected(w, h, 0);
+            ref::Flip(true, bVert != 0, src.px.data(), w, h, expected.px.data());
+            for (size_t shift : {0, 1, 3, 7}) {
+                // The destination starts `shift` pixels into a buffer of exactly the right size.
+                std::vector<RGBX> buffer(static_cast<size_t>(w) * h + shift);
+                CImageFlipper flip(1, bVert);
+                ASSERT_TRUE(flip.ProcessPixels(src.px.data(), src.Size(), buffer.data() + shift,
+                                               src.Size()));
+                Picture actual(w, h, 0);
+                std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(shift), buffer.end(),
+                          actual.px.begin());
+                ASSERT_EQ("", DescribeFirstDifference(expected, actual))
+                    << "shift " << shift << (bVert ? ", upside down" : "");
+            }
+        }
+    });
 }
 
 }  // namespace

@@ -4,7 +4,8 @@ pelto_native_test(image_core_tests SOURCES
   FastVsReferenceTest.cpp
   GeometryProcessorsTest.cpp
   ColorFilterProcessorsTest.cpp
-  ProcessorChainTest.cpp)
+  ProcessorChainTest.cpp
+  PixelBufferPoolTest.cpp)
 pelto_win_test(image_tests
   SOURCES ImageBitmapTests.cpp ImageTestFiles.cpp ImageTests.rc
   LINK "PeltoLib;gdiplus;ole32;oleaut32")
@@ -20,5 +21,6 @@ if(WIN32)
   pelto_win_test(image_core_win_tests
     SOURCES ReferenceProcessors.cpp TestPictures.cpp FastVsReferenceTest.cpp
             GeometryProcessorsTest.cpp ColorFilterProcessorsTest.cpp ProcessorChainTest.cpp
+            PixelBufferPoolTest.cpp
     LINK image_core_static)
 endif()

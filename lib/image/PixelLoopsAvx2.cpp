@@ -1,0 +1,111 @@
+#include "lib/image/PixelLoopsAvx2.h"
+
+#include <immintrin.h>
+
+namespace pelto_image {
+
+namespace {
+
+#define PELTO_AVX2 __attribute__((target("avx2")))
+
+PELTO_AVX2 inline __m256i Load8(const RGBX* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+PELTO_AVX2 inline void Store8(RGBX* p, __m256i v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
+
+}  // namespace
+
+PELTO_AVX2 size_t GreyPixelsAvx2(const RGBX* pSrc, RGBX* pDst, size_t n) {
+    // Byte products b*1 + g*6 and r*3 + x*0 as 16-bit pairs, then the pair sum as a 32-bit lane:
+    // 3r + 6g + b <= 2550, where x / 10 == (x * 6554) >> 16; the lane's high half stays 0.
+    const __m256i weights = _mm256_set1_epi32(0x00030601);
+    const __m256i ones = _mm256_set1_epi16(1);
+    const __m256i tenth = _mm256_set1_epi32(6554);
+    const __m256i spread = _mm256_setr_epi8(0, 0, 0, -1, 4, 4, 4, -1, 8, 8, 8, -1, 12, 12, 12, -1,
+                                            0, 0, 0, -1, 4, 4, 4, -1, 8, 8, 8, -1, 12, 12, 12, -1);
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i pairs = _mm256_maddubs_epi16(Load8(pSrc + i), weights);
+        const __m256i sum = _mm256_madd_epi16(pairs, ones);
+        const __m256i grey = _mm256_mulhi_epu16(sum, tenth);
+        Store8(pDst + i, _mm256_shuffle_epi8(grey, spread));
+    }
+    return i;
+}
+
+PELTO_AVX2 size_t NegatePixelsAvx2(const RGBX* pSrc, RGBX* pDst, size_t n) {
+    const __m256i rgb = _mm256_set1_epi32(0x00FFFFFF);
+    size_t i = 0;
+    // ~src in the three channels, the old fourth byte: ((src ^ old) & rgb) ^ old ^ rgb. Two
+    // vectors a round keep more reads of both buffers in flight.
+    for (; i + 16 <= n; i += 16) {
+        _mm_prefetch(reinterpret_cast<const char*>(pSrc + i + kPrefetchPixels), _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(pDst + i + kPrefetchPixels), _MM_HINT_T0);
+        const __m256i old0 = Load8(pDst + i), old1 = Load8(pDst + i + 8);
+        const __m256i mixed0 = _mm256_and_si256(_mm256_xor_si256(Load8(pSrc + i), old0), rgb);
+        const __m256i mixed1 = _mm256_and_si256(_mm256_xor_si256(Load8(pSrc + i + 8), old1), rgb);
+        Store8(pDst + i, _mm256_xor_si256(_mm256_xor_si256(mixed0, old0), rgb));
+        Store8(pDst + i + 8, _mm256_xor_si256(_mm256_xor_si256(mixed1, old1), rgb));
+    }
+    for (; i + 8 <= n; i += 8) {
+        const __m256i old = Load8(pDst + i);
+        const __m256i mixed = _mm256_and_si256(_mm256_xor_si256(Load8(pSrc + i), old), rgb);
+        Store8(pDst + i, _mm256_xor_si256(_mm256_xor_si256(mixed, old), rgb));
+    }
+    return i;
+}
+
+PELTO_AVX2 size_t ReplacePixelsAvx2(const RGBX* pSrc, RGBX* pDst, size_t n, uint32_t from,
+                                    uint32_t to) {
+    const __m256i rgb = _mm256_set1_epi32(0x00FFFFFF);
+    const __m256i vFrom = _mm256_set1_epi32(static_cast<int>(from));
+    const __m256i vTo = _mm256_set1_epi32(static_cast<int>(to));
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i v = Load8(pSrc + i);
+        const __m256i hit = _mm256_cmpeq_epi32(_mm256_and_si256(v, rgb), vFrom);
+        Store8(pDst + i, _mm256_blendv_epi8(v, vTo, hit));
+    }
+    return i;
+}
+
+PELTO_AVX2 size_t ReverseRowAvx2(const RGBX* in, RGBX* out, size_t w, bool bStream) {
+    const __m256i reverse = _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0);
+    size_t x = 0;
+    if (bStream) {
+        // Reads go front to back; after a few single pixels every store is a whole aligned
+        // vector, written back to front past the caches.
+        for (; x < w && (reinterpret_cast<uintptr_t>(out + w - x) & 31) != 0; ++x)
+            out[w - 1 - x] = in[x];
+        if ((reinterpret_cast<uintptr_t>(out + w - x) & 31) == 0) {
+            for (; x + 32 <= w; x += 32) {
+                const __m256i a = Load8(in + x), b = Load8(in + x + 8);
+                const __m256i c = Load8(in + x + 16), d = Load8(in + x + 24);
+                __m256i* to = reinterpret_cast<__m256i*>(out + w - x);
+                _mm256_stream_si256(to - 1, _mm256_permutevar8x32_epi32(a, reverse));
+                _mm256_stream_si256(to - 2, _mm256_permutevar8x32_epi32(b, reverse));
+                _mm256_stream_si256(to - 3, _mm256_permutevar8x32_epi32(c, reverse));
+                _mm256_stream_si256(to - 4, _mm256_permutevar8x32_epi32(d, reverse));
+            }
+        }
+        for (; x < w; ++x) out[w - 1 - x] = in[x];
+        return w;
+    }
+    // Four loads ahead of four stores keep the reads streaming while the writes walk backwards.
+    for (; x + 32 <= w; x += 32) {
+        const __m256i a = Load8(in + x), b = Load8(in + x + 8);
+        const __m256i c = Load8(in + x + 16), d = Load8(in + x + 24);
+        Store8(out + w - 8 - x, _mm256_permutevar8x32_epi32(a, reverse));
+        Store8(out + w - 16 - x, _mm256_permutevar8x32_epi32(b, reverse));
+        Store8(out + w - 24 - x, _mm256_permutevar8x32_epi32(c, reverse));
+        Store8(out + w - 32 - x, _mm256_permutevar8x32_epi32(d, reverse));
+    }
+    for (; x + 8 <= w; x += 8)
+        Store8(out + w - 8 - x, _mm256_permutevar8x32_epi32(Load8(in + x), reverse));
+    return x;
+}
+
+}  // namespace pelto_image

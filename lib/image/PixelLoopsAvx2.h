@@ -1,0 +1,33 @@
+// The per-pixel loops of grey, negation, colour replacement and mirroring with 256-bit integer
+// vectors, eight pixels at a time. Each returns how many pixels it did (a multiple of eight);
+// the caller does the rest with its own loop. Only call them where CpuHasAvx2() holds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "lib/image/Rgbx.h"
+
+namespace pelto_image {
+
+// How far ahead of the pixel at hand the loops ask for memory: far enough that the line has
+// arrived from memory when the loop gets there, which the processor's own guesses miss when a
+// loop has much work per line.
+constexpr size_t kPrefetchPixels = 1536;
+
+// Outputs larger than this are written with stores that bypass the caches.
+constexpr size_t kStreamingBytes = size_t(16) << 20;
+
+size_t GreyPixelsAvx2(const RGBX* pSrc, RGBX* pDst, size_t n);
+
+// Keeps the destination's fourth bytes.
+size_t NegatePixelsAvx2(const RGBX* pSrc, RGBX* pDst, size_t n);
+
+// from and to are pixel values (blue in the low byte), from without its fourth byte.
+size_t ReplacePixelsAvx2(const RGBX* pSrc, RGBX* pDst, size_t n, uint32_t from, uint32_t to);
+
+// Writes in[0 .. w) to out[w - 1 .. 0]; returns how many pixels from each end are done. With
+// bStream the row is done whole, with stores that bypass the caches (the caller fences).
+size_t ReverseRowAvx2(const RGBX* in, RGBX* out, size_t w, bool bStream);
+
+}  // namespace pelto_image
