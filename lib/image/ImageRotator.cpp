@@ -1,5 +1,7 @@
 #include "lib/image/ImageRotator.h"
 
+#include <immintrin.h>
+
 #include <cmath>
 #include <cstdint>
 
@@ -109,6 +111,55 @@ static void AdvanceRows(double* pX, double* pY, int64_t n, double c, double ns, 
     }
 }
 
+// AdvanceRows for a whole group with four-lane doubles: one lane per row, the same additions in
+// the same order, and every four columns turned around (4 x 4) so that each row's positions are
+// stored four at a time.
+__attribute__((target("avx"))) static void AdvanceGroupAvx(double* pX, double* pY, double c,
+                                                           double ns, int64_t cols,
+                                                           double (*qx)[kStrip],
+                                                           double (*qy)[kStrip]) {
+    __m256d X = _mm256_loadu_pd(pX), Y = _mm256_loadu_pd(pY);
+    const __m256d vc = _mm256_set1_pd(c), vns = _mm256_set1_pd(ns);
+    int64_t j = 0;
+    for (; j + 4 <= cols; j += 4) {
+        __m256d x[4], y[4];
+        for (int k = 0; k < 4; ++k) {
+            X = _mm256_add_pd(X, vc);
+            Y = _mm256_add_pd(Y, vns);
+            x[k] = X;
+            y[k] = Y;
+        }
+        // x[k] holds column j + k of rows 0..3; t[r] gets row r of columns j..j + 3.
+        for (int axis = 0; axis < 2; ++axis) {
+            const __m256d* v = axis == 0 ? x : y;
+            double(*q)[kStrip] = axis == 0 ? qx : qy;
+            const __m256d a = _mm256_unpacklo_pd(v[0], v[1]);  // r0c0 r0c1 r2c0 r2c1
+            const __m256d b = _mm256_unpackhi_pd(v[0], v[1]);  // r1c0 r1c1 r3c0 r3c1
+            const __m256d e = _mm256_unpacklo_pd(v[2], v[3]);  // r0c2 r0c3 r2c2 r2c3
+            const __m256d f = _mm256_unpackhi_pd(v[2], v[3]);  // r1c2 r1c3 r3c2 r3c3
+            _mm256_storeu_pd(q[0] + j, _mm256_permute2f128_pd(a, e, 0x20));
+            _mm256_storeu_pd(q[1] + j, _mm256_permute2f128_pd(b, f, 0x20));
+            _mm256_storeu_pd(q[2] + j, _mm256_permute2f128_pd(a, e, 0x31));
+            _mm256_storeu_pd(q[3] + j, _mm256_permute2f128_pd(b, f, 0x31));
+        }
+    }
+    double xs[kGroup], ys[kGroup];
+    _mm256_storeu_pd(xs, X);
+    _mm256_storeu_pd(ys, Y);
+    for (; j < cols; ++j) {
+        for (int64_t k = 0; k < kGroup; ++k) {
+            xs[k] += c;
+            ys[k] += ns;
+            qx[k][j] = xs[k];
+            qy[k][j] = ys[k];
+        }
+    }
+    for (int64_t k = 0; k < kGroup; ++k) {
+        pX[k] = xs[k];
+        pY[k] = ys[k];
+    }
+}
+
 // A run's positions lie on a straight line (up to rounding far below a pixel): when both ends
 // are well off the same side of the source, so is every position between them.
 static bool RunMissesSource(const double* pX, const double* pY, int64_t n, int64_t cw, int64_t ch,
@@ -168,7 +219,10 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
                         const int64_t n = rows - g0 < kGroup ? rows - g0 : kGroup;
                         double(*qx)[kStrip] = turnedX[(g0 / kGroup) & 1];
                         double(*qy)[kStrip] = turnedY[(g0 / kGroup) & 1];
-                        AdvanceRows(bandX + g0, bandY + g0, n, c, ns, cols, qx, qy);
+                        if (n == kGroup)
+                            AdvanceGroupAvx(bandX + g0, bandY + g0, c, ns, cols, qx, qy);
+                        else
+                            AdvanceRows(bandX + g0, bandY + g0, n, c, ns, cols, qx, qy);
                         bool* off = runOff[(g0 / kGroup) & 1];
                         for (int64_t k = 0; k < n; ++k) {
                             off[k] = RunMissesSource(qx[k], qy[k], cols, cw, ch, w, h);

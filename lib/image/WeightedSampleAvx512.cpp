@@ -140,10 +140,12 @@ PELTO_AVX512 void PrefetchAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h
         const __m256i moved = _mm256_or_si256(_mm256_xor_si256(cix, ix), _mm256_xor_si256(ciy, iy));
         if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(moved, zero)) == 0) continue;
         // Byte offsets of at most 2^29 (no picture has more than 2^27 pixels) fit 32 bits.
-        alignas(32) int32_t at[8];
-        _mm256_store_si256(
+        int32_t at[8];
+        _mm256_storeu_si256(
             reinterpret_cast<__m256i*>(at),
             _mm256_slli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(ciy, vw), cix), 2));
+        // Every other position: neighbouring ones mostly read the same lines, and each asks for
+        // the line of its own row, which is the row below for the one before.
         for (int k = 0; k < 8; k += 2) _mm_prefetch(base + at[k], _MM_HINT_T0);
     }
     if (j < n) PrefetchAroundRunAvx(pSrc, w, h, cw, ch, Xs + j, Ys + j, n - j);

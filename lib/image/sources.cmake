@@ -23,6 +23,7 @@ if(WIN32)
   # spilled 32-byte registers; unaligned moves make any such spill safe.
   set_source_files_properties(
     ${CMAKE_CURRENT_LIST_DIR}/FilterProcessors.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ImageRotator.cpp
     ${CMAKE_CURRENT_LIST_DIR}/WeightedSampleAvx.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PixelLoopsAvx2.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BlurAvx512.cpp

@@ -179,8 +179,15 @@ void RunCopy(benchmark::State& state, int w) {
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
-        // Every benchmark here reports in milliseconds.
-        for (const Run& r : runs) m_ms[r.benchmark_name()] = r.GetAdjustedRealTime();
+        // Every benchmark here reports in milliseconds. With repetitions the medians are kept.
+        for (const Run& r : runs) {
+            std::string name = r.benchmark_name();
+            if (r.run_type == Run::RT_Aggregate) {
+                if (r.aggregate_name != "median") continue;
+                name = name.substr(0, name.size() - std::string("_median").size());
+            }
+            m_ms[name] = r.GetAdjustedRealTime();
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     void PrintRatios() const {
