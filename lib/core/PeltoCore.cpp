@@ -11,6 +11,7 @@ using std::min;
 
 #include "lib/codec/GdiplusSession.h"
 #include "lib/core/Helper.h"
+#include "lib/image/PixelBufferPool.h"
 
 namespace {
 const UINT kEngineWindowId = 100;
@@ -74,6 +75,8 @@ int CPeltoCore::InitSnapper(CWnd* pMainWnd, CWnd* pViewWnd) {
 void CPeltoCore::CloseSnapper() {
     if (m_bFinding) EndWinObjPick(FALSE);
     ClearGdiplusImage();
+    // The buffers kept for the next effect run go with the images.
+    ClearPixelBufferPool();
     TermGdiplus();
     m_config.SaveConfig();
     if (IsWindow()) DestroyWindow();
