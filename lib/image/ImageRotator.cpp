@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "lib/image/CpuFeatures.h"
+#include "lib/image/PixelLoopsAvx2.h"
 #include "lib/image/SizeMath.h"
 #include "lib/image/WeightedSample.h"
 
@@ -201,6 +202,7 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     const double dW = static_cast<double>(w), dH = static_cast<double>(h);
     const bool avx = UseAvx();
     const bool avx512 = UseAvx512();
+    const bool avx2 = UseAvx2();
     for (int64_t i0 = 0; i0 < dh; i0 += kBand) {
         const int64_t rows = dh - i0 < kBand ? dh - i0 : kBand;
         for (int64_t r = 0; r < rows; ++r) {
@@ -210,10 +212,10 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
         }
         for (int64_t j0 = 0; j0 < dw; j0 += kStrip) {
             const int64_t cols = dw - j0 < kStrip ? dw - j0 : kStrip;
-            if (m_bSmooth && avx) {
+            if (m_bSmooth ? avx : avx2) {
                 // Only the additions here, four rows side by side so that their chains overlap;
                 // the lines a group of rows reads are asked for while the group before it is
-                // sampled, four positions at a time.
+                // sampled (smoothly, or the nearest pixel), several positions at a time.
                 for (int64_t g0 = 0; g0 < rows + kGroup; g0 += kGroup) {
                     if (g0 < rows) {
                         const int64_t n = rows - g0 < kGroup ? rows - g0 : kGroup;
@@ -236,10 +238,12 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
                         const int64_t n = rows - p0 < kGroup ? rows - p0 : kGroup;
                         for (int64_t k = 0; k < n; ++k)
                             if (!runOff[(p0 / kGroup) & 1][k])
-                                (avx512 ? SampleAroundRunAvx512 : SampleAroundRunAvx)(
-                                    pSrc, w, h, cw, ch, turnedX[(p0 / kGroup) & 1][k],
-                                    turnedY[(p0 / kGroup) & 1][k], cols,
-                                    pDst + (i0 + p0 + k) * dw + j0);
+                                (!m_bSmooth ? NearestAroundRunAvx2
+                                 : avx512   ? SampleAroundRunAvx512
+                                            : SampleAroundRunAvx)(pSrc, w, h, cw, ch,
+                                                                turnedX[(p0 / kGroup) & 1][k],
+                                                                turnedY[(p0 / kGroup) & 1][k], cols,
+                                                                pDst + (i0 + p0 + k) * dw + j0);
                     }
                 }
                 continue;

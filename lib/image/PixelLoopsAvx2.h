@@ -30,4 +30,10 @@ size_t ReplacePixelsAvx2(const RGBX* pSrc, RGBX* pDst, size_t n, uint32_t from, 
 // bStream the row is done whole, with stores that bypass the caches (the caller fences).
 size_t ReverseRowAvx2(const RGBX* in, RGBX* out, size_t w, bool bStream);
 
+// The nearest-pixel samples of a turned run from its positions relative to a source point
+// (cw, ch): a position whose truncation (ix, iy) lies on the source gets the source pixel
+// (cw + ix, ch + iy); the others are left alone.
+void NearestAroundRunAvx2(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
+                          const double* Xs, const double* Ys, int64_t n, RGBX* pOut);
+
 }  // namespace pelto_image

@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "lib/image/ColorProcessors.h"
+#include "lib/image/CpuFeatures.h"
 #include "lib/image/FilterProcessors.h"
 #include "lib/image/ImageFlipper.h"
 #include "lib/image/ImageResizer.h"
@@ -215,6 +217,11 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // PELTO_VECTOR=avx2 or sse2 measures the paths that processors without the wider vectors take.
+    if (const char* level = std::getenv("PELTO_VECTOR")) {
+        if (std::strcmp(level, "avx2") == 0) pelto_image::SetVectorLevel(pelto_image::kVectorAvx2);
+        if (std::strcmp(level, "sse2") == 0) pelto_image::SetVectorLevel(pelto_image::kVectorSse2);
+    }
     for (const Effect& e : Effects()) {
         for (int w : {1920, 3840}) {
             benchmark::RegisterBenchmark(
