@@ -44,7 +44,33 @@ inline void StoreKeepingFourthByte(RGBX* out, uint32_t b, uint32_t g, uint32_t r
     out->r = static_cast<uint8_t>(r);
 }
 
-void BoxMean(const RGBX* pSrc, int64_t w, Range xr, Range yr, RGBX* out) {
+// Exact x / n without a division instruction for the small boxes a reduction mostly has:
+// with m = floor((2^64 - 1) / n) + 1, (x * m) >> 64 == x / n for every x < 2^32 and n >= 2 (the
+// error x * (m - 2^64 / n) / 2^64 stays below 1 / n). Box sums of up to kSmallBox pixels are far
+// below 2^32.
+const int64_t kSmallBox = 4096;
+
+struct BoxDivider {
+    uint64_t m[kSmallBox + 1];
+    BoxDivider() {
+        m[0] = m[1] = 0;
+        for (int64_t n = 2; n <= kSmallBox; ++n) m[n] = ~uint64_t(0) / static_cast<uint64_t>(n) + 1;
+    }
+};
+
+inline uint64_t DivideBoxSum(uint64_t x, uint64_t n, const BoxDivider& d) {
+    if (n == 1) return x;
+    if (n <= static_cast<uint64_t>(kSmallBox))
+        return static_cast<uint64_t>((static_cast<unsigned __int128>(x) * d.m[n]) >> 64);
+    return x / n;
+}
+
+const BoxDivider& TheBoxDivider() {
+    static const BoxDivider divider;
+    return divider;
+}
+
+void BoxMean(const RGBX* pSrc, int64_t w, Range xr, Range yr, const BoxDivider& d, RGBX* out) {
     uint64_t sb = 0, sg = 0, sr = 0;
     for (int64_t y = yr.first; y <= yr.last; ++y) {
         const RGBX* row = pSrc + y * w;
@@ -56,8 +82,9 @@ void BoxMean(const RGBX* pSrc, int64_t w, Range xr, Range yr, RGBX* out) {
     }
     const uint64_t n = static_cast<uint64_t>(yr.last - yr.first + 1) *
                        static_cast<uint64_t>(xr.last - xr.first + 1);
-    StoreKeepingFourthByte(out, static_cast<uint32_t>(sb / n), static_cast<uint32_t>(sg / n),
-                           static_cast<uint32_t>(sr / n));
+    StoreKeepingFourthByte(out, static_cast<uint32_t>(DivideBoxSum(sb, n, d)),
+                           static_cast<uint32_t>(DivideBoxSum(sg, n, d)),
+                           static_cast<uint32_t>(DivideBoxSum(sr, n, d)));
 }
 
 // Four destination pixels from two rows of eight source pixels: the 2 x 2 boxes that a
@@ -166,6 +193,7 @@ void ShrinkPixels(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, int64_t dw
                   double step) {
     RangeWalker cols(step, w);
     Range xr[kStrip];
+    const BoxDivider& divider = TheBoxDivider();
     for (int64_t c0 = 0; c0 < dw; c0 += kStrip) {
         const int64_t n = dw - c0 < kStrip ? dw - c0 : kStrip;
         for (int64_t k = 0; k < n; ++k) xr[k] = cols.Next();
@@ -182,7 +210,7 @@ void ShrinkPixels(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, int64_t dw
                     k += 4;
                     continue;
                 }
-                if (xr[k].first <= xr[k].last) BoxMean(pSrc, w, xr[k], yr, out + k);
+                if (xr[k].first <= xr[k].last) BoxMean(pSrc, w, xr[k], yr, divider, out + k);
                 ++k;
             }
         }

@@ -248,6 +248,26 @@ TEST(FastVsReference, Shear) {
     ForEachVectorWidth([] { CheckAgainstReference(Shears()); });
 }
 TEST(FastVsReference, Resize) { CheckAgainstReference(Resizes()); }
+
+// Boxes of up to a few thousand pixels are divided through a table of reciprocals, larger ones
+// by division: both sides of that limit, on the whitest and the darkest pictures too (the
+// largest and smallest sums).
+TEST(FastVsReference, ShrinkWithLargeBoxes) {
+    const int w = 700, h = 450;
+    std::vector<Picture> sources = {NoisePicture(w, h, 5), Picture(w, h, 0x00FFFFFF),
+                                    Picture(w, h, 0)};
+    for (const Picture& src : sources) {
+        for (double f : {0.03, 0.0157, 0.016, 0.01, 0.004}) {
+            CImageResizer shrink(f);
+            const CSize size = shrink.CalcDestSize(src.Size());
+            Picture expected(size.cx, size.cy, 0x00336699);
+            ref::Shrink(f, src.px.data(), w, h, expected.px.data(), size.cx, size.cy);
+            Picture actual;
+            ASSERT_TRUE(RunProcessor(shrink, src, 0x00336699, &actual)) << f;
+            ASSERT_EQ("", DescribeFirstDifference(expected, actual)) << "factor " << f;
+        }
+    }
+}
 TEST(FastVsReference, PerPixelAndFilters) {
     ForEachVectorWidth([] { CheckAgainstReference(PerPixelAndFilters()); });
 }
