@@ -11,9 +11,11 @@ struct Pool {
     PixelBuffer kept[kPoolBuffers];
 };
 
+// Never destroyed: a holder destroyed late in the process's exit may still hand a buffer back.
+// What it keeps goes with the process.
 Pool& ThePool() {
-    static Pool pool;
-    return pool;
+    static Pool* pool = new Pool;
+    return *pool;
 }
 
 }  // namespace
