@@ -11,7 +11,7 @@ using std::min;
 
 #include <memory>
 
-#include "tests/lib/core/CoreTestSupport.h"
+#include "tests/lib/core/EngineSuite.h"
 
 namespace {
 // A picture with no symmetry and channel sums that grey rounding treats unevenly.
@@ -19,20 +19,13 @@ COLORREF Pattern(int x, int y) {
     return RGB((x * 7 + y * 3) & 0xFF, (x * 13 + 41) & 0xFF, (y * 11 + x + 97) & 0xFF);
 }
 
-class EffectChainTest : public ::testing::Test {
+class EffectChainTest : public CEngineSuite {
 protected:
-    static void SetUpTestSuite() { s_pHost = new CEngineHost(); }
-    static void TearDownTestSuite() {
-        delete s_pHost;
-        s_pHost = nullptr;
-    }
     void SetUp() override {
-        Core().m_config.ResetImageOption();
-        Core().m_config.m_bApplyEffects = TRUE;
+        CEngineSuite::SetUp();
         Core().m_config.m_bColorReplace = FALSE;
         Core().m_config.m_bSmoothTransform = FALSE;
     }
-    static CTestCore& Core() { return s_pHost->m_core; }
 
     // Loads a fresh picture as the one taken and refreshes.
     void Load(int cx, int cy) {
@@ -51,10 +44,7 @@ protected:
         return ReadPixels(bmp.GetSafeHandle());
     }
     CPixels Processed() { return ReadPixels(Core().m_bmpProcessed.GetSafeHandle()); }
-
-    static CEngineHost* s_pHost;
 };
-CEngineHost* EffectChainTest::s_pHost = nullptr;
 }  // namespace
 
 TEST_F(EffectChainTest, AllOffLeavesThePictureAndMakesA24BitImageOfIt) {

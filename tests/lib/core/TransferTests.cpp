@@ -14,7 +14,7 @@ using std::min;
 #include <memory>
 
 #include "lib/codec/GdiplusCodecList.h"
-#include "tests/lib/core/CoreTestSupport.h"
+#include "tests/lib/core/EngineSuite.h"
 
 namespace {
 COLORREF Quadrants(int x, int y) {
@@ -36,18 +36,8 @@ ClipInfo ReadClipboardElsewhere() {
     return info;
 }
 
-class TransferTest : public ::testing::Test {
+class TransferTest : public CEngineSuite {
 protected:
-    static void SetUpTestSuite() { s_pHost = new CEngineHost(); }
-    static void TearDownTestSuite() {
-        delete s_pHost;
-        s_pHost = nullptr;
-    }
-    void SetUp() override {
-        Core().m_config.ResetImageOption();
-        Core().m_config.m_bApplyEffects = TRUE;
-    }
-    static CTestCore& Core() { return s_pHost->m_core; }
     void LoadQuadrants() {
         HBITMAP h = MakeBitmap(60, 40, Quadrants);
         Core().ResetBitmapData(h);
@@ -55,9 +45,7 @@ protected:
         Core().RefreshImageData();
         ASSERT_NE(Core().GetImage(), nullptr);
     }
-    static CEngineHost* s_pHost;
 };
-CEngineHost* TransferTest::s_pHost = nullptr;
 }  // namespace
 
 TEST_F(TransferTest, CopiedImageAndThumbnailStayOnTheClipboardForOtherPrograms) {
