@@ -110,11 +110,8 @@ PELTO_AVX2 size_t ReverseRowAvx2(const RGBX* in, RGBX* out, size_t w, bool bStre
 
 PELTO_AVX2 void NearestAroundRunAvx2(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
                                      const double* Xs, const double* Ys, int64_t n, RGBX* pOut) {
-    // Positions out of the 32-bit range truncate to INT_MIN, which is off the source as well.
-    const __m256i loX = _mm256_set1_epi32(static_cast<int32_t>(-cw - 1));
-    const __m256i hiX = _mm256_set1_epi32(static_cast<int32_t>(w - cw));
-    const __m256i loY = _mm256_set1_epi32(static_cast<int32_t>(-ch - 1));
-    const __m256i hiY = _mm256_set1_epi32(static_cast<int32_t>(h - ch));
+    OnSourceTest8 onSource;
+    MakeOnSourceTest8(w, h, cw, ch, &onSource);
     const __m256i vcw = _mm256_set1_epi32(static_cast<int32_t>(cw));
     const __m256i vch = _mm256_set1_epi32(static_cast<int32_t>(ch));
     const __m256i vw = _mm256_set1_epi32(static_cast<int32_t>(w));
@@ -125,9 +122,7 @@ PELTO_AVX2 void NearestAroundRunAvx2(const RGBX* pSrc, int64_t w, int64_t h, int
                                              _mm256_cvttpd_epi32(_mm256_loadu_pd(Xs + j + 4)));
         const __m256i iy = _mm256_setr_m128i(_mm256_cvttpd_epi32(_mm256_loadu_pd(Ys + j)),
                                              _mm256_cvttpd_epi32(_mm256_loadu_pd(Ys + j + 4)));
-        const __m256i on = _mm256_and_si256(
-            _mm256_and_si256(_mm256_cmpgt_epi32(ix, loX), _mm256_cmpgt_epi32(hiX, ix)),
-            _mm256_and_si256(_mm256_cmpgt_epi32(iy, loY), _mm256_cmpgt_epi32(hiY, iy)));
+        const __m256i on = OnSource8(onSource, ix, iy);
         if (_mm256_testz_si256(on, on)) continue;
         // Pixel indexes fit 32 bits (no picture has more than 2^27 pixels); lanes off the source
         // are neither read nor written.

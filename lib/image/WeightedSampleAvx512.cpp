@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "lib/image/PixelLoopsAvx2.h"
 #include "lib/image/WeightedSample.h"
 
 namespace pelto_image {
@@ -84,11 +85,8 @@ PELTO_AVX512 inline void SampleEightOrdinary(const RGBX* pSrc, int64_t w, int64_
 PELTO_AVX512 void SampleAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw,
                                         int64_t ch, const double* Xs, const double* Ys, int64_t n,
                                         RGBX* pOut) {
-    // Positions out of the 32-bit range truncate to INT_MIN, which is off the source as well.
-    const __m256i loX = _mm256_set1_epi32(static_cast<int32_t>(-cw - 1));
-    const __m256i hiX = _mm256_set1_epi32(static_cast<int32_t>(w - cw));
-    const __m256i loY = _mm256_set1_epi32(static_cast<int32_t>(-ch - 1));
-    const __m256i hiY = _mm256_set1_epi32(static_cast<int32_t>(h - ch));
+    OnSourceTest8 onSource;
+    MakeOnSourceTest8(w, h, cw, ch, &onSource);
     const __m512d vcw = _mm512_set1_pd(static_cast<double>(cw));
     const __m512d vch = _mm512_set1_pd(static_cast<double>(ch));
     const __m512d zero = _mm512_setzero_pd();
@@ -98,9 +96,7 @@ PELTO_AVX512 void SampleAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, 
     for (; j + 8 <= n; j += 8) {
         const __m512d X = _mm512_loadu_pd(Xs + j), Y = _mm512_loadu_pd(Ys + j);
         const __m256i ix = Truncate(X), iy = Truncate(Y);
-        const __m256i on = _mm256_and_si256(
-            _mm256_and_si256(_mm256_cmpgt_epi32(ix, loX), _mm256_cmpgt_epi32(hiX, ix)),
-            _mm256_and_si256(_mm256_cmpgt_epi32(iy, loY), _mm256_cmpgt_epi32(hiY, iy)));
+        const __m256i on = OnSource8(onSource, ix, iy);
         const int onMask = _mm256_movemask_epi8(on);
         if (onMask == 0) continue;
         if (onMask == -1) {
