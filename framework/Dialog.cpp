@@ -1,5 +1,7 @@
 #include "framework/Dialog.h"
 
+#include "framework/App.h"
+#include "framework/CmdUI.h"
 #include "framework/ResourceModule.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -43,7 +45,18 @@ INT_PTR CDialog::DoModal() {
         bParentDisabled = true;
     }
     if (!m_bEnded && !::IsWindowVisible(h)) ::ShowWindow(h, SW_SHOWNORMAL);
+    // Each time the queue runs empty the dialog gets one WM_KICKIDLE, so that it can bring its
+    // menus and buttons up to date before the user sees them again.
+    bool bIdle = true;
+    LPARAM nIdleCount = 0;
     while (!m_bEnded && ::IsWindow(h)) {
+        MSG peek;
+        if (bIdle && !::PeekMessageW(&peek, nullptr, 0, 0, PM_NOREMOVE)) {
+            ::SendMessageW(h, WM_KICKIDLE, MSGF_DIALOGBOX, nIdleCount++);
+            bIdle = false;
+            continue;
+        }
+        bIdle = true;
         if (!AfxPumpMessage()) {
             if (!m_bEnded) m_nModalResult = IDCANCEL;
             break;
@@ -115,6 +128,13 @@ BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
         case IDCANCEL:
             OnCancel();
             return TRUE;
+        case ID_APP_EXIT:
+            // The application's exit command closes its main window, which ends the program.
+            if (AfxGetApp() && AfxGetApp()->m_pMainWnd == this) {
+                ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
+                return TRUE;
+            }
+            break;
     }
     return FALSE;
 }

@@ -5,6 +5,11 @@
 #include "framework/DataExchange.h"
 #include "framework/Wnd.h"
 
+// The standard command that ends the program (menus and tray menus use it).
+#ifndef ID_APP_EXIT
+#define ID_APP_EXIT 0xE141
+#endif
+
 class FX_API CDialog : public CWnd {
 public:
     CDialog() = default;

@@ -1,25 +1,48 @@
+#include "framework/DataExchange.h"
 #include "app/main/PeltoApp.h"
 
 #include <commctrl.h>
 
 #include "app/main/PeltoDlg.h"
+#include "app/main/ProgramActions.h"
+#include "lib/codec/GdiplusSession.h"
 
 CPeltoApp theApp;
 
-CPeltoApp::CPeltoApp() = default;
+CPeltoApp::CPeltoApp() : CWinApp(L"Noram截图"), m_bHasUpdate(0), m_ulGdiplusToken(0) {}
 CPeltoApp::~CPeltoApp() = default;
+
+CString CPeltoApp::GetProgramFolder() {
+    wchar_t path[MAX_PATH + 1] = L"";
+    DWORD n = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    CString folder(path, static_cast<int>(n));
+    int slash = folder.ReverseFind(L'\\');
+    return slash >= 0 ? folder.Left(slash) + L"\\" : CString(L"\\");
+}
 
 BOOL CPeltoApp::InitInstance() {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
-    SetRegistryKey(L"Noram");
+    CWinApp::InitInstance();
 
-    CPeltoDlg dlg;
-    m_pMainWnd = &dlg;
-    dlg.DoModal();
-    m_pMainWnd = nullptr;
+    if (!CGdiplusSession::Start(&m_ulGdiplusToken)) {
+        AfxMessageBox(L"初始化GDI+失败", MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    SetRegistryKey(L"Noram");
+    m_bHasUpdate = CheckForUpdateAtStart(GetProgramFolder());
+
+    {
+        CPeltoDlg dlg;
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        m_pMainWnd = nullptr;
+    }
     // The dialog was the program; there is no loop of our own to run.
     return FALSE;
 }
 
-int CPeltoApp::ExitInstance() { return CWinApp::ExitInstance(); }
+int CPeltoApp::ExitInstance() {
+    CGdiplusSession::Stop(&m_ulGdiplusToken);
+    return CWinApp::ExitInstance();
+}

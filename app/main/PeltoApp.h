@@ -1,3 +1,5 @@
+// The application object: prepares the process, runs the main window as a modal dialog (the
+// program's whole life) and shuts GDI+ down last.
 #pragma once
 
 #include "framework/App.h"
@@ -9,8 +11,11 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
 
-    BOOL m_bHasUpdate = 0;
-    ULONG_PTR m_ulGdiplusToken = 0;
+    // The folder of the running program file, with a trailing backslash.
+    static CString GetProgramFolder();
+
+    BOOL m_bHasUpdate;
+    ULONG_PTR m_ulGdiplusToken;
 };
 
 extern CPeltoApp theApp;

@@ -1,1 +1,8 @@
-pelto_app_sources(PeltoApp.cpp PeltoDlg.cpp)
+pelto_app_sources(
+  PeltoApp.cpp
+  PeltoDlg.cpp
+  PeltoDlgCommands.cpp
+  PeltoDlgHotkeys.cpp
+  PeltoDlgPreview.cpp
+  EditImageCommand.cpp
+  PendingDialogs.cpp)

@@ -1,0 +1,16 @@
+# The program's windows, built into a test program together with the program's own sources and
+# resources (all but the entry point and the manifest).
+get_property(pelto_app_sources GLOBAL PROPERTY PELTO_APP_SOURCES)
+list(FILTER pelto_app_sources EXCLUDE REGEX "pelto\\.rc$")
+pelto_win_test(app_main_tests DESKTOP
+  SOURCES
+    AppTestSupport.cpp
+    MainWindowTests.cpp
+    ProgramRunTests.cpp
+    ../../lib/core/CoreTestSupport.cpp
+    ../../../app/res/PeltoUi.rc
+    ${pelto_app_sources}
+  LINK "PeltoLib;gdiplus;ole32;comctl32;shell32;urlmon;winmm;version;comdlg32;oleaut32;uuid")
+if(TARGET app_main_tests)
+  add_dependencies(app_main_tests pelto)
+endif()
