@@ -14,3 +14,15 @@ pelto_win_test(app_main_tests DESKTOP
 if(TARGET app_main_tests)
   add_dependencies(app_main_tests pelto)
 endif()
+
+if(WIN32)
+  # The main window's waits timed on the display's screen; run by hand, prints its figures.
+  add_executable(app_main_bench ${CMAKE_SOURCE_DIR}/bench/app/MainWindowBench.cpp
+                 ${CMAKE_CURRENT_LIST_DIR}/AppTestSupport.cpp
+                 ${CMAKE_SOURCE_DIR}/tests/lib/core/CoreTestSupport.cpp
+                 ${CMAKE_SOURCE_DIR}/tests/support/TestPump.cpp
+                 ${CMAKE_SOURCE_DIR}/app/res/PeltoUi.rc ${pelto_app_sources})
+  pelto_warnings(app_main_bench)
+  target_link_libraries(app_main_bench PRIVATE PeltoLib PeltoFx gdiplus ole32 comctl32 shell32
+                        urlmon winmm version comdlg32 oleaut32 uuid)
+endif()
