@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include "app/main/CommandLineRun.h"
 #include "app/main/PeltoDlg.h"
 #include "app/main/ProgramActions.h"
 #include "lib/codec/GdiplusSession.h"
@@ -30,6 +31,15 @@ BOOL CPeltoApp::InitInstance() {
         return FALSE;
     }
     SetRegistryKey(L"Noram");
+
+    // With arguments the program captures from the command line and ends: no window, no hot
+    // key, no tray icon, no update check, no settings written.
+    CommandLineRequest request = ParseCommandLine(ProcessArguments());
+    if (request.action != CommandAction::RunProgram) {
+        m_nExitCode = RunCommandLine(request);
+        return FALSE;
+    }
+
     m_bHasUpdate = CheckForUpdateAtStart(GetProgramFolder());
 
     {

@@ -5,4 +5,6 @@ pelto_app_sources(
   PeltoDlgHotkeys.cpp
   PeltoDlgPreview.cpp
   EditImageCommand.cpp
+  CommandLine.cpp
+  CommandLineRun.cpp
   PendingDialogs.cpp)

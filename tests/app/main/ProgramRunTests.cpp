@@ -2,6 +2,14 @@
 // ends it: it must leave with exit code 0 and its settings written.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <algorithm>
+using std::max;
+using std::min;
+#include <gdiplus.h>
+
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -49,7 +57,144 @@ HWND WaitForMainWindow(DWORD pid) {
     return f.found;
 }
 
+struct RunResult {
+    DWORD code = 99;
+    std::string output;
+};
+
+// Runs the program with arguments, its output read through a pipe.
+RunResult RunProgram(const std::wstring& exe, const std::wstring& args, const std::wstring& dir) {
+    RunResult result;
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, TRUE};
+    HANDLE hRead = nullptr, hWrite = nullptr;
+    if (!::CreatePipe(&hRead, &hWrite, &sa, 0)) return result;
+    ::SetHandleInformation(hRead, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = hWrite;
+    si.hStdError = hWrite;
+    si.hStdInput = nullptr;
+    std::wstring cmd = L"\"" + exe + L"\" " + args;
+    PROCESS_INFORMATION pi = {};
+    BOOL ok = ::CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, TRUE, 0, nullptr, dir.c_str(),
+                               &si, &pi);
+    ::CloseHandle(hWrite);
+    if (ok) {
+        // Read while waiting for the end, not until the pipe closes: a process the program
+        // starts (Wine's audio, for one) may inherit the pipe and keep it open.
+        auto drain = [&] {
+            DWORD avail = 0;
+            while (::PeekNamedPipe(hRead, nullptr, 0, nullptr, &avail, nullptr) && avail > 0) {
+                char buf[4096];
+                DWORD n = 0;
+                if (!::ReadFile(hRead, buf, sizeof buf, &n, nullptr) || n == 0) break;
+                result.output.append(buf, n);
+            }
+        };
+        DWORD start = ::GetTickCount();
+        // This thread's windows must keep answering: the program may capture one of them.
+        while (::MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 20, QS_ALLINPUT) !=
+               WAIT_OBJECT_0) {
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+            drain();
+            if (::GetTickCount() - start > 60000) {
+                ::TerminateProcess(pi.hProcess, 98);
+                break;
+            }
+        }
+        drain();
+        ::GetExitCodeProcess(pi.hProcess, &result.code);
+        ::CloseHandle(pi.hThread);
+        ::CloseHandle(pi.hProcess);
+    }
+    ::CloseHandle(hRead);
+    return result;
+}
+
+// The picture's size and its first bytes, or 0 × 0 when the file does not decode.
+struct Written {
+    UINT cx = 0, cy = 0;
+    std::string magic;
+};
+Written ReadWritten(const std::wstring& path) {
+    Written w;
+    w.magic = ReadAll(path).substr(0, 4);
+    Gdiplus::Bitmap* p = Gdiplus::Bitmap::FromFile(path.c_str());
+    if (p && p->GetLastStatus() == Gdiplus::Ok) {
+        w.cx = p->GetWidth();
+        w.cy = p->GetHeight();
+    }
+    delete p;
+    return w;
+}
+
+void CopyProgram(const CTempFolder& folder) {
+    for (const wchar_t* file : {L"pelto.exe", L"PeltoLib.dll", L"PeltoFx.dll", L"Hook.dll"})
+        ASSERT_TRUE(::CopyFileW((TestFolder() + file).c_str(), folder.File(file).c_str(), FALSE))
+            << "cannot copy the program";
+}
+
 }  // namespace
+
+TEST(ProgramRunTest, CommandLineCapturesWritesAndRefuses) {
+    CTempFolder folder;
+    CopyProgram(folder);
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    ASSERT_EQ(Gdiplus::GdiplusStartup(&token, &input, nullptr), Gdiplus::Ok);
+    CColorWindow target(CRect(120, 90, 120 + 210, 90 + 130), RGB(10, 160, 60), CLR_INVALID, 1 << 30,
+                        WS_POPUP | WS_VISIBLE, 0, L"Pelto CLI target 7q");
+    PumpFor(200);
+    CSize screen = ScreenSize();
+    struct Case {
+        const wchar_t* args;
+        DWORD code;
+        const wchar_t* file;  // written by a success
+        const char* magic;
+        UINT cx, cy;
+        const char* output;  // a part of what it prints
+    };
+    const Case kCases[] = {
+        {L"--capture full --out full.png --no-effects", 0, L"full.png", "\x89PNG",
+         static_cast<UINT>(screen.cx), static_cast<UINT>(screen.cy), "full.png"},
+        {L"--capture rect:-50,-40,200,150 --out part.bmp", 0, L"part.bmp", "BM", 150, 110,
+         "part.bmp"},
+        {L"--capture rect:10,20,64,48 --out small.jpg --delay 0", 0, L"small.jpg", "\xFF\xD8\xFF",
+         64, 48, "small.jpg"},
+        {L"--capture \"window:CLI target 7q\" --out win.png", 0, L"win.png", "\x89PNG", 210, 130,
+         "win.png"},
+        {L"--capture window:no-such-window-title-3x --out none.png", 1, nullptr, "", 0, 0,
+         "nothing captured"},
+        {L"--capture rect:-500,-500,100,100 --out off.png", 1, nullptr, "", 0, 0,
+         "nothing captured"},
+        {L"--capture full --out picture.xyz", 2, nullptr, "", 0, 0, "picture.xyz"},
+        {L"--capture rect:1,2,3", 2, nullptr, "", 0, 0, "rect:1,2,3"},
+        {L"--capture full --delay -5", 2, nullptr, "", 0, 0, "--delay"},
+        {L"--capture", 2, nullptr, "", 0, 0, "mode"},
+        {L"--version", 0, nullptr, "", 0, 0, "2.1.0.1"},
+        {L"--help", 0, nullptr, "", 0, 0, "usage"},
+    };
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(std::string(c.args, c.args + wcslen(c.args)));
+        RunResult r = RunProgram(folder.File(L"pelto.exe"), c.args, folder.m_strPath);
+        EXPECT_EQ(r.code, c.code) << r.output;
+        EXPECT_NE(r.output.find(c.output), std::string::npos) << r.output;
+        if (c.file) {
+            Written w = ReadWritten(folder.File(c.file));
+            EXPECT_EQ(w.magic.substr(0, strlen(c.magic)), c.magic);
+            EXPECT_EQ(w.cx, c.cx);
+            EXPECT_EQ(w.cy, c.cy);
+            ::DeleteFileW(folder.File(c.file).c_str());
+        }
+    }
+    // Nothing failed was written, and no run kept settings.
+    for (const wchar_t* file : {L"none.png", L"off.png", L"picture.xyz", L"config.xml"})
+        EXPECT_FALSE(FileExists(folder.File(file)))
+            << "left " << std::string(file, file + wcslen(file));
+    Gdiplus::GdiplusShutdown(token);
+}
 
 TEST(ProgramRunTest, EveryWayOutEndsWithCodeZeroAndTheSettingsSaved) {
     struct WayOut {
@@ -62,9 +207,7 @@ TEST(ProgramRunTest, EveryWayOutEndsWithCodeZeroAndTheSettingsSaved) {
                             {"close box", WM_CLOSE, 0},
                             {"Escape", WM_KEYDOWN, VK_ESCAPE}};
     CTempFolder folder;
-    for (const wchar_t* file : {L"pelto.exe", L"PeltoLib.dll", L"PeltoFx.dll", L"Hook.dll"})
-        ASSERT_TRUE(::CopyFileW((TestFolder() + file).c_str(), folder.File(file).c_str(), FALSE))
-            << "cannot copy the program";
+    CopyProgram(folder);
     CPeltoConfig start = QuietConfig();
     start.SaveConfigFile(folder.File(L"config.xml").c_str());
 

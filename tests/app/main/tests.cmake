@@ -2,8 +2,11 @@
 # resources (all but the entry point and the manifest).
 get_property(pelto_app_sources GLOBAL PROPERTY PELTO_APP_SOURCES)
 list(FILTER pelto_app_sources EXCLUDE REGEX "pelto\\.rc$")
+pelto_native_test(app_command_line_tests
+  SOURCES CommandLineTests.cpp ../../../app/main/CommandLine.cpp)
 pelto_win_test(app_main_tests DESKTOP
   SOURCES
+    CommandLineTests.cpp
     AppTestSupport.cpp
     MainWindowTests.cpp
     ProgramRunTests.cpp
