@@ -1,0 +1,1 @@
+pelto_app_sources(PinWnd.cpp)
