@@ -1,5 +1,5 @@
-// The engine object: start-up and shut-down, the screen-to-bitmap primitive, the capture step,
-// the full-screen capture and the closing steps every capture shares.
+// The engine object: start-up and shut-down, the capture step, the full-screen capture and the
+// waits and sound that captures share.
 #include "lib/core/PeltoCore.h"
 
 #include <mmsystem.h>
@@ -10,8 +10,10 @@ using std::min;
 #include <gdiplus.h>
 
 #include "lib/codec/GdiplusSession.h"
+#include "lib/core/CaptureScope.h"
 #include "lib/core/Helper.h"
 #include "lib/image/PixelBufferPool.h"
+#include "lib/image/ScreenGrab.h"
 
 namespace {
 const UINT kEngineWindowId = 100;
@@ -29,8 +31,6 @@ CPeltoCore::CPeltoCore()
     : m_gdiplusToken(0),
       m_pMainWnd(nullptr),
       m_pViewWnd(nullptr),
-      m_pImage(nullptr),
-      m_pThubImage(nullptr),
       m_nThubX(0),
       m_nThubY(0),
       m_bmpOriginal(0x00FFFFFF),
@@ -39,7 +39,8 @@ CPeltoCore::CPeltoCore()
       m_bSnapping(FALSE),
       m_dlgSnapObj(nullptr),
       m_hFoundWnd(nullptr),
-      m_bFinding(FALSE) {}
+      m_bFinding(FALSE),
+      m_pPickScope(nullptr) {}
 
 CPeltoCore::~CPeltoCore() {
     m_hook.StopHook();
@@ -83,88 +84,26 @@ void CPeltoCore::CloseSnapper() {
 }
 
 CImageBitmap* CPeltoCore::SnapBitmap(HWND hWnd, CRect rect) {
-    if (!hWnd || !::IsWindow(hWnd)) return nullptr;
-    BOOL bWholeWindow = FALSE;
-    // Compared, not subtracted: a far-off rectangle would overflow the width.
-    if (rect.right <= rect.left || rect.bottom <= rect.top) {
-        if (!::GetWindowRect(hWnd, &rect)) return nullptr;
-        bWholeWindow = TRUE;
-    }
-    rect.right = min(rect.right, static_cast<LONG>(::GetSystemMetrics(SM_CXSCREEN)));
-    rect.bottom = min(rect.bottom, static_cast<LONG>(::GetSystemMetrics(SM_CYSCREEN)));
-    rect.left = max(rect.left, 0L);
-    rect.top = max(rect.top, 0L);
-    int nWidth = rect.right - rect.left;
-    int nHeight = rect.bottom - rect.top;
-    if (nWidth <= 0 || nHeight <= 0) return nullptr;
-
-    const UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE;
-    ::SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
-
-    CImageBitmap* pBitmap = new (std::nothrow) CImageBitmap(0x00FFFFFF);
-    if (pBitmap) {
-        HDC hWindowDC = ::GetWindowDC(hWnd);
-        CDC dcMemory;
-        if (hWindowDC && dcMemory.CreateCompatibleDC(hWindowDC) &&
-            pBitmap->CreateCompatibleBitmap(hWindowDC, nWidth, nHeight)) {
-            CSelectObject select(dcMemory, *pBitmap);
-            int xSource = bWholeWindow ? 0 : rect.left;
-            int ySource = bWholeWindow ? 0 : rect.top;
-            ::BitBlt(dcMemory.m_hDC, 0, 0, nWidth, nHeight, hWindowDC, xSource, ySource, SRCCOPY);
-        }
-        if (hWindowDC) ::ReleaseDC(hWnd, hWindowDC);
-        // A bitmap the platform could not make (the area is too large for the memory left) is no
-        // capture: handing out an empty holder would read as success to the caller.
-        if (!pBitmap->GetSafeHandle()) {
-            delete pBitmap;
-            pBitmap = nullptr;
-        }
-    }
-
-    ::SetWindowPos(hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
-    return pBitmap;
+    return GrabScreenBitmap(hWnd, rect).release();
 }
 
 int CPeltoCore::SnapRect(HWND hWnd, CRect rect) {
     if (!hWnd) return 0;
-    CImageBitmap* pBitmap = SnapBitmap(hWnd, rect);
+    std::unique_ptr<CImageBitmap> pBitmap = GrabScreenBitmap(hWnd, rect);
     if (!pBitmap) return 0;
-    BOOL bLoaded = LoadPicture(pBitmap->GetSafeHandle());
-    pBitmap->DeleteObject();
-    delete pBitmap;
-    return bLoaded ? 1 : 0;
+    return LoadPicture(pBitmap->GetSafeHandle()) ? 1 : 0;
 }
 
 int CPeltoCore::SnapFullScreen() {
-    if (m_bSnapping) return 0;
-    m_bSnapping = TRUE;
-    HideMainWindow();
-    if (m_bStarting) {
+    CCaptureScope scope(
+        *this, m_bStarting ? CCaptureScope::kKeepMode : static_cast<int>(SNAPMODE_FULLSCREEN));
+    if (!scope.IsOpen()) return 0;
+    if (m_bStarting)
         ::Sleep(kStartingDelay);
-    } else {
+    else
         WaitSnapDelay();
-        m_config.SetSnapMode(SNAPMODE_FULLSCREEN);
-    }
     PlaySnapSound();
-    int nResult = SnapRect(::GetDesktopWindow(), CRect(0, 0, 0, 0));
-    return FinishSnap(nResult, TRUE);
-}
-
-int CPeltoCore::FinishSnap(int nResult, BOOL bClearBusy) {
-    ShowMainWindow();
-    m_strPathName = L"";
-    m_strFileName = L"";
-    if (m_config.GetAutoCopy()) CopyImageData(0);
-    if (bClearBusy) m_bSnapping = FALSE;
-    return nResult;
-}
-
-void CPeltoCore::HideMainWindow() {
-    if (m_config.GetHideMainWnd() && m_pMainWnd) m_pMainWnd->ShowWindow(SW_HIDE);
-}
-
-void CPeltoCore::ShowMainWindow() {
-    if (m_config.GetHideMainWnd() && m_pMainWnd) m_pMainWnd->ShowWindow(SW_SHOWNORMAL);
+    return SnapRect(::GetDesktopWindow(), CRect(0, 0, 0, 0));
 }
 
 void CPeltoCore::WaitSnapDelay() { ::Sleep(m_config.GetSnapDelayTime()); }

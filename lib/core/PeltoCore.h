@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "framework/FxString.h"
 #include "framework/Gdi.h"
 #include "framework/Geometry.h"
@@ -13,8 +15,8 @@
 #include "hook/FsHook.h"
 #include "lib/PeltoLibApi.h"
 #include "lib/config/PeltoConfig.h"
-#include "lib/core/PeltoLocalResource.h"
 #include "lib/image/ImageBitmap.h"
+#include "lib/res/PeltoLocalResource.h"
 #include "lib/snap/DlgSnapObjHelper.h"
 
 namespace Gdiplus {
@@ -44,15 +46,16 @@ public:
 
     // A copy of the screen inside rect (in the window-DC coordinates of hWnd; an empty rect means
     // the whole window) clipped to the primary screen. The caller deletes it. Null for a null
-    // window, an area empty after clipping, or when the platform cannot make the bitmap.
+    // window, an area empty after clipping, or when the platform cannot make the bitmap. The
+    // library itself calls GrabScreenBitmap (lib/image/ScreenGrab.h), which owns its result.
     static CImageBitmap* SnapBitmap(HWND hWnd, CRect rect);
 
     // The current image and its thumbnail; the engine keeps owning both. Either may be null.
-    Gdiplus::Image* GetImage() const { return m_pImage; }
+    Gdiplus::Image* GetImage() const { return m_pImage.get(); }
     Gdiplus::Image* GetThubImage(int& x, int& y) const {
         x = m_nThubX;
         y = m_nThubY;
-        return m_pThubImage;
+        return m_pThubImage.get();
     }
     // Runs the configured effects over the picture as taken and rebuilds image and thumbnail.
     void RefreshImageData();
@@ -99,8 +102,8 @@ protected:
     CString m_strFileName;
     CWnd* m_pMainWnd;
     CWnd* m_pViewWnd;
-    Gdiplus::Image* m_pImage;
-    Gdiplus::Image* m_pThubImage;
+    std::unique_ptr<Gdiplus::Image> m_pImage;
+    std::unique_ptr<Gdiplus::Image> m_pThubImage;
     int m_nThubX;
     int m_nThubY;
     CImageBitmap m_bmpOriginal;
@@ -113,16 +116,20 @@ protected:
     BOOL m_bFinding;
 
 private:
-    // Closing steps that every capture shares.
-    int FinishSnap(int nResult, BOOL bClearBusy);
-    void HideMainWindow();
-    void ShowMainWindow();
+    // One capture from its start to its epilogue (lib/core/CaptureScope.h).
+    class CCaptureScope;
+
     void WaitSnapDelay();
     // Lets what lay under one of the engine's dialogs be drawn again before the live screen is
     // read.
     void LetScreenRepaint();
     // Runs the chooser of program windows with the library's resources; null when cancelled.
     HWND ChooseProgramWindow();
+    // Runs the region overlay with the library's resources; FALSE when nothing was selected.
+    BOOL SelectScreenRegion(CRect& rcSelected);
+    // The conversions behind ConvertImage, for the library's own use.
+    static std::unique_ptr<Gdiplus::Image> ImageFromBitmap(HBITMAP hBitmap);
+    std::unique_ptr<CBitmap> BitmapFromImage(const Gdiplus::Image* pImage) const;
     // Puts hBitmap on the clipboard with the preview control as owner; the clipboard then owns it.
     BOOL PutBitmapOnClipboard(CBitmap* pBitmap);
     // Makes hSource the picture as taken and rebuilds everything from it; with a null source the
@@ -132,6 +139,9 @@ private:
     void EndWinObjPick(BOOL bCapture);
     void RepaintWindowUnder(HWND hWnd);
     BOOL HasTipWindow() const;
+
+    // The scope of the running object pick: the pick ends in a message handler, which closes it.
+    CCaptureScope* m_pPickScope;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -1,5 +1,6 @@
 // The current picture: the effect chain, the GDI+ image with its thumbnail, and the conversions
 // between device bitmaps and GDI+ images.
+#include <memory>
 #include <new>
 
 #include "lib/core/PeltoCore.h"
@@ -73,14 +74,14 @@ BOOL CPeltoCore::LoadPicture(HBITMAP hSource) {
             if (!processed.ProcessImage(chain)) return FALSE;
         }
 
-        Gdiplus::Image* pImage = ConvertImage(processed.GetSafeHandle());
+        std::unique_ptr<Gdiplus::Image> pImage = ImageFromBitmap(processed.GetSafeHandle());
         if (!pImage) return FALSE;
 
         if (hSource) MoveBitmap(original, m_bmpOriginal);
         MoveBitmap(processed, m_bmpProcessed);
         ClearGdiplusImage();
-        m_pImage = pImage;
-        SetThubImage(m_pImage);
+        m_pImage = std::move(pImage);
+        SetThubImage(m_pImage.get());
         return TRUE;
     } catch (...) {
         return FALSE;
@@ -93,10 +94,8 @@ void CPeltoCore::RefreshImageData() {
 }
 
 void CPeltoCore::ClearGdiplusImage() {
-    delete m_pImage;
-    m_pImage = nullptr;
-    delete m_pThubImage;
-    m_pThubImage = nullptr;
+    m_pImage.reset();
+    m_pThubImage.reset();
     m_strPathName = L"";
     m_strFileName = L"";
 }
@@ -110,25 +109,27 @@ void CPeltoCore::ResetBitmapData(HBITMAP hBitmap) {
 }
 
 Gdiplus::Image* CPeltoCore::ConvertImage(HBITMAP hBitmap) {
+    return ImageFromBitmap(hBitmap).release();
+}
+
+CBitmap* CPeltoCore::ConvertImage(const Gdiplus::Image* pImage) {
+    return BitmapFromImage(pImage).release();
+}
+
+std::unique_ptr<Gdiplus::Image> CPeltoCore::ImageFromBitmap(HBITMAP hBitmap) {
     if (!hBitmap) return nullptr;
-    Gdiplus::Bitmap* pSource = Gdiplus::Bitmap::FromHBITMAP(hBitmap, nullptr);
-    if (!pSource) return nullptr;
-    Gdiplus::Bitmap* pClone = nullptr;
-    if (pSource->GetLastStatus() == Gdiplus::Ok) {
-        INT nWidth = static_cast<INT>(pSource->GetWidth());
-        INT nHeight = static_cast<INT>(pSource->GetHeight());
-        if (nWidth > 0 && nHeight > 0)
-            pClone = pSource->Clone(0, 0, nWidth, nHeight, PixelFormat24bppRGB);
-    }
-    delete pSource;
-    if (pClone && pClone->GetLastStatus() != Gdiplus::Ok) {
-        delete pClone;
-        pClone = nullptr;
-    }
+    std::unique_ptr<Gdiplus::Bitmap> pSource(Gdiplus::Bitmap::FromHBITMAP(hBitmap, nullptr));
+    if (!pSource || pSource->GetLastStatus() != Gdiplus::Ok) return nullptr;
+    INT nWidth = static_cast<INT>(pSource->GetWidth());
+    INT nHeight = static_cast<INT>(pSource->GetHeight());
+    if (nWidth <= 0 || nHeight <= 0) return nullptr;
+    std::unique_ptr<Gdiplus::Image> pClone(
+        pSource->Clone(0, 0, nWidth, nHeight, PixelFormat24bppRGB));
+    if (pClone && pClone->GetLastStatus() != Gdiplus::Ok) pClone.reset();
     return pClone;
 }
 
-CBitmap* CPeltoCore::ConvertImage(const Gdiplus::Image* pConstImage) {
+std::unique_ptr<CBitmap> CPeltoCore::BitmapFromImage(const Gdiplus::Image* pConstImage) const {
     if (!pConstImage) return nullptr;
     // GDI+'s getters are not const; none of them changes the picture.
     Gdiplus::Image* pImage = const_cast<Gdiplus::Image*>(pConstImage);
@@ -141,28 +142,21 @@ CBitmap* CPeltoCore::ConvertImage(const Gdiplus::Image* pConstImage) {
     if (!dcReference.m_hDC) return nullptr;
     CDC dcMemory;
     if (!dcMemory.CreateCompatibleDC(dcReference.m_hDC)) return nullptr;
-    CBitmap* pBitmap = new (std::nothrow) CBitmap;
-    if (!pBitmap) return nullptr;
-    if (!pBitmap->CreateCompatibleBitmap(dcReference.m_hDC, nWidth, nHeight)) {
-        delete pBitmap;
+    std::unique_ptr<CBitmap> pBitmap(new (std::nothrow) CBitmap);
+    if (!pBitmap || !pBitmap->CreateCompatibleBitmap(dcReference.m_hDC, nWidth, nHeight))
         return nullptr;
-    }
     Gdiplus::Status status;
     {
         CSelectObject select(dcMemory, *pBitmap);
         Gdiplus::Graphics graphics(dcMemory.m_hDC);
         status = graphics.DrawImage(pImage, 0, 0, nWidth, nHeight);
     }
-    if (status != Gdiplus::Ok) {
-        delete pBitmap;
-        return nullptr;
-    }
+    if (status != Gdiplus::Ok) return nullptr;
     return pBitmap;
 }
 
 void CPeltoCore::SetThubImage(const Gdiplus::Image* pConstImage) {
-    delete m_pThubImage;
-    m_pThubImage = nullptr;
+    m_pThubImage.reset();
     if (!pConstImage) return;
     Gdiplus::Image* pImage = const_cast<Gdiplus::Image*>(pConstImage);
 
@@ -185,6 +179,6 @@ void CPeltoCore::SetThubImage(const Gdiplus::Image* pConstImage) {
     }
     m_nThubX = (tw <= aw ? (aw - tw) / 2 : 0) + kThumbMargin;
     m_nThubY = (th < ah ? (ah - th) / 2 : 0) + kThumbMargin;
-    m_pThubImage =
-        pImage->GetThumbnailImage(static_cast<UINT>(tw), static_cast<UINT>(th), nullptr, nullptr);
+    m_pThubImage.reset(
+        pImage->GetThumbnailImage(static_cast<UINT>(tw), static_cast<UINT>(th), nullptr, nullptr));
 }

@@ -1,5 +1,6 @@
 // The object pick: a timer highlights the window under the cursor with a blinking frame, the hook
 // reports the mouse, and the first left click captures the window highlighted last.
+#include "lib/core/CaptureScope.h"
 #include "lib/core/PeltoCore.h"
 
 namespace {
@@ -16,13 +17,12 @@ BOOL CPeltoCore::HasTipWindow() const {
 }
 
 int CPeltoCore::SnapWinObj() {
-    if (m_bSnapping) return 0;
     // Without the engine window nothing would receive the timer or the clicks, and the pick could
     // not be ended.
     if (!IsWindow()) return 0;
-    m_bSnapping = TRUE;
-    HideMainWindow();
-    m_config.SetSnapMode(SNAPMODE_WINOBJ);
+    CCaptureScope scope(*this, SNAPMODE_WINOBJ);
+    if (!scope.IsOpen()) return 0;
+    m_pPickScope = &scope;
     SetCapture();
     m_bFinding = TRUE;
     m_hFoundWnd = nullptr;
@@ -59,17 +59,16 @@ void CPeltoCore::OnTimer(UINT_PTR nIDEvent) {
 LRESULT CPeltoCore::HighlightFoundWindow(HWND hWnd) {
     CRect rc(0, 0, 0, 0);
     ::GetWindowRect(hWnd, &rc);
-    HDC hDC = ::GetWindowDC(hWnd);
-    if (!hDC) return 0;
+    CWindowDC dc(hWnd);
+    if (!dc.m_hDC) return 0;
     CPen pen(PS_SOLID, kFramePenWidth, RGB(255, 0, 0));
     {
-        CSelectObject selectPen(hDC, pen.m_hObject);
-        CSelectObject selectBrush(hDC, ::GetStockObject(NULL_BRUSH));
-        int nOldRop = ::SetROP2(hDC, R2_NOTXORPEN);
-        ::Rectangle(hDC, 0, 0, rc.Width(), rc.Height());
-        ::SetROP2(hDC, nOldRop);
+        CSelectObject selectPen(dc, pen);
+        CSelectObject selectBrush(dc.m_hDC, ::GetStockObject(NULL_BRUSH));
+        int nOldRop = dc.SetROP2(R2_NOTXORPEN);
+        dc.Rectangle(0, 0, rc.Width(), rc.Height());
+        dc.SetROP2(nOldRop);
     }
-    ::ReleaseDC(hWnd, hDC);
     return 0;
 }
 
@@ -152,11 +151,9 @@ void CPeltoCore::EndWinObjPick(BOOL bCapture) {
         if (bCapture) SnapRect(hFound, CRect(0, 0, 0, 0));
         m_hFoundWnd = nullptr;
     }
-    ShowMainWindow();
-    m_strPathName = L"";
-    m_strFileName = L"";
-    if (m_config.GetAutoCopy()) CopyImageData(0);
+    // The pick ends here, in a message handler inside its own modal loop, or on its way out.
+    if (m_pPickScope) m_pPickScope->Close();
+    m_pPickScope = nullptr;
     if (m_hWnd && ::GetCapture() == m_hWnd) ::ReleaseCapture();
     m_bFinding = FALSE;
-    m_bSnapping = FALSE;
 }

@@ -16,34 +16,44 @@ namespace {
 // Files larger than this are not read into memory; no screen picture comes near it.
 const LONGLONG kMaxImageFileSize = 512LL * 1024 * 1024;
 
+struct CFileCloser {
+    void operator()(HANDLE hFile) const { ::CloseHandle(hFile); }
+};
+struct CGlobalFreer {
+    void operator()(void* hGlobal) const { ::GlobalFree(hGlobal); }
+};
+struct CComReleaser {
+    void operator()(IUnknown* pUnknown) const { pUnknown->Release(); }
+};
+
 // GDI+ keeps a file it decoded open for as long as the image lives, so saving back to the path
 // the picture came from would fail. The image is decoded from a copy of the bytes instead.
-Gdiplus::Image* LoadImageFromFile(LPCWSTR lpszPath) {
-    HANDLE hFile = ::CreateFileW(lpszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE) return nullptr;
+std::unique_ptr<Gdiplus::Image> LoadImageFromFile(LPCWSTR lpszPath) {
+    HANDLE hOpened = ::CreateFileW(lpszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hOpened == INVALID_HANDLE_VALUE) return nullptr;
+    std::unique_ptr<void, CFileCloser> file(hOpened);
     LARGE_INTEGER size = {};
-    HGLOBAL hGlobal = nullptr;
+    std::unique_ptr<void, CGlobalFreer> memory;
     BOOL bRead = FALSE;
-    if (::GetFileSizeEx(hFile, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxImageFileSize) {
+    if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
+        size.QuadPart <= kMaxImageFileSize) {
         DWORD nSize = static_cast<DWORD>(size.QuadPart);
-        hGlobal = ::GlobalAlloc(GMEM_MOVEABLE, nSize);
-        if (void* pData = hGlobal ? ::GlobalLock(hGlobal) : nullptr) {
+        memory.reset(::GlobalAlloc(GMEM_MOVEABLE, nSize));
+        if (void* pData = memory ? ::GlobalLock(memory.get()) : nullptr) {
             DWORD nRead = 0;
-            bRead = ::ReadFile(hFile, pData, nSize, &nRead, nullptr) && nRead == nSize;
-            ::GlobalUnlock(hGlobal);
+            bRead = ::ReadFile(file.get(), pData, nSize, &nRead, nullptr) && nRead == nSize;
+            ::GlobalUnlock(memory.get());
         }
     }
-    ::CloseHandle(hFile);
-    IStream* pStream = nullptr;
-    if (!bRead || FAILED(::CreateStreamOnHGlobal(hGlobal, TRUE, &pStream))) {
-        if (hGlobal) ::GlobalFree(hGlobal);
-        return nullptr;
-    }
-    // The image keeps its own reference to the stream, and the stream owns the memory.
-    Gdiplus::Image* pImage = Gdiplus::Image::FromStream(pStream, FALSE);
-    pStream->Release();
-    return pImage;
+    file.reset();
+    IStream* pCreated = nullptr;
+    if (!bRead || FAILED(::CreateStreamOnHGlobal(memory.get(), TRUE, &pCreated))) return nullptr;
+    // The stream owns the memory from here on, and the image keeps its own reference to the
+    // stream.
+    memory.release();
+    std::unique_ptr<IStream, CComReleaser> stream(pCreated);
+    return std::unique_ptr<Gdiplus::Image>(Gdiplus::Image::FromStream(stream.get(), FALSE));
 }
 
 bool IsGifEncoder(const CLSID& clsid) {
@@ -97,10 +107,9 @@ BOOL CPeltoCore::PutBitmapOnClipboard(CBitmap* pBitmap) {
 }
 
 int CPeltoCore::CopyImageData(int which) {
-    CBitmap* pBitmap = ConvertImage(which ? m_pThubImage : m_pImage);
+    std::unique_ptr<CBitmap> pBitmap = BitmapFromImage(which ? m_pThubImage.get() : m_pImage.get());
     if (!pBitmap) return 0;
-    BOOL bCopied = PutBitmapOnClipboard(pBitmap);
-    delete pBitmap;
+    BOOL bCopied = PutBitmapOnClipboard(pBitmap.get());
     // Another program that keeps the clipboard open is no success.
     return bCopied ? 1 : 0;
 }
@@ -132,21 +141,15 @@ int CPeltoCore::OpenImage(CString strPath) {
 
     m_config.ResetImageOption();
     ClearGdiplusImage();
-    Gdiplus::Image* pImage = LoadImageFromFile(strPath);
-    if (!pImage) return 0;
-    if (pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0 ||
-        pImage->GetHeight() == 0) {
-        // An image object without pixels would only be drawn, copied and saved as nothing.
-        delete pImage;
+    std::unique_ptr<Gdiplus::Image> pImage = LoadImageFromFile(strPath);
+    // An image object without pixels would only be drawn, copied and saved as nothing.
+    if (!pImage || pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0 ||
+        pImage->GetHeight() == 0)
         return 0;
-    }
-    m_pImage = pImage;
-    SetThubImage(m_pImage);
-    CBitmap* pBitmap = ConvertImage(m_pImage);
-    if (pBitmap) {
-        ResetBitmapData(pBitmap->GetSafeHandle());
-        delete pBitmap;
-    }
+    m_pImage = std::move(pImage);
+    SetThubImage(m_pImage.get());
+    std::unique_ptr<CBitmap> pBitmap = BitmapFromImage(m_pImage.get());
+    if (pBitmap) ResetBitmapData(pBitmap->GetSafeHandle());
     m_strPathName = strPath;
     m_strFileName = strFileName;
     return 1;
@@ -154,7 +157,7 @@ int CPeltoCore::OpenImage(CString strPath) {
 
 int CPeltoCore::SaveImage(CString strPath, int which) {
     CString strFileName;
-    Gdiplus::Image* pImage = which ? m_pThubImage : m_pImage;
+    Gdiplus::Image* pImage = which ? m_pThubImage.get() : m_pImage.get();
     if (!pImage) return 0;
     CLSID clsidEncoder = {};
     if (strPath.IsEmpty()) {

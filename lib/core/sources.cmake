@@ -1,6 +1,6 @@
 pelto_lib_sources(WIN
   Helper.cpp
-  PeltoLocalResource.cpp
+  CaptureScope.cpp
   PeltoCore.cpp
   PeltoCoreImage.cpp
   PeltoCoreModes.cpp

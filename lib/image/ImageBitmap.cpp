@@ -23,33 +23,18 @@ bool BitmapSize(HBITMAP h, LONG* pWidth, LONG* pHeight) {
     return true;
 }
 
-// The screen's DC for the pixel transfers, released with the scope.
-class ScreenDC {
-public:
-    ScreenDC() : m_hDC(::GetDC(nullptr)) {}
-    ~ScreenDC() {
-        if (m_hDC) ::ReleaseDC(nullptr, m_hDC);
+// Writes 32-bit top-down pixels into a new screen-compatible bitmap; false (and nothing held)
+// when the platform cannot make or fill it.
+bool BitmapFromPixels(const RGBX* pPixels, LONG width, LONG height, BITMAPINFO& bmi,
+                      CBitmap& bitmap) {
+    CClientDC screen(HWND_DESKTOP);
+    if (!screen.m_hDC || !bitmap.CreateCompatibleBitmap(screen.m_hDC, width, height)) return false;
+    if (::SetDIBits(screen.m_hDC, bitmap.GetSafeHandle(), 0, static_cast<UINT>(height), pPixels,
+                    &bmi, DIB_RGB_COLORS) == 0) {
+        bitmap.DeleteObject();
+        return false;
     }
-    ScreenDC(const ScreenDC&) = delete;
-    ScreenDC& operator=(const ScreenDC&) = delete;
-    HDC get() const { return m_hDC; }
-
-private:
-    HDC m_hDC;
-};
-
-// Writes 32-bit top-down pixels into a new screen-compatible bitmap, or returns null.
-HBITMAP BitmapFromPixels(const RGBX* pPixels, LONG width, LONG height, BITMAPINFO& bmi) {
-    ScreenDC screen;
-    if (!screen.get()) return nullptr;
-    HBITMAP h = ::CreateCompatibleBitmap(screen.get(), width, height);
-    if (!h) return nullptr;
-    if (::SetDIBits(screen.get(), h, 0, static_cast<UINT>(height), pPixels, &bmi, DIB_RGB_COLORS) ==
-        0) {
-        ::DeleteObject(h);
-        return nullptr;
-    }
-    return h;
+    return true;
 }
 
 }  // namespace
@@ -58,10 +43,10 @@ CImageBitmap::CImageBitmap(COLORREF clrBackground) : m_clrBackground(clrBackgrou
 
 CImageBitmap::~CImageBitmap() = default;
 
-BOOL CImageBitmap::Replace(HBITMAP h) {
-    if (!h) return FALSE;
+BOOL CImageBitmap::Replace(CBitmap& bitmap) {
+    if (!bitmap.GetSafeHandle()) return FALSE;
     DeleteObject();
-    return Attach(h);
+    return Attach(bitmap.Detach());
 }
 
 LONG CImageBitmap::PrepareBitmapInfo32(BITMAPINFO& bmi, HBITMAP hBitmap) {
@@ -87,15 +72,13 @@ RGBX* CImageBitmap::GetDIBits32() {
     if (static_cast<int64_t>(width) * height > kMaxImagePixels) return nullptr;
     BITMAPINFO bmi = {};
     PrepareBitmapInfo32(bmi);
-    RGBX* pPixels = new (std::nothrow) RGBX[static_cast<size_t>(width) * height];
+    std::unique_ptr<RGBX[]> pPixels(new (std::nothrow) RGBX[static_cast<size_t>(width) * height]);
     if (!pPixels) return nullptr;
-    ScreenDC screen;
-    if (!screen.get() || ::GetDIBits(screen.get(), GetSafeHandle(), 0, static_cast<UINT>(height),
-                                     pPixels, &bmi, DIB_RGB_COLORS) == 0) {
-        delete[] pPixels;
+    CClientDC screen(HWND_DESKTOP);
+    if (!screen.m_hDC || ::GetDIBits(screen.m_hDC, GetSafeHandle(), 0, static_cast<UINT>(height),
+                                     pPixels.get(), &bmi, DIB_RGB_COLORS) == 0)
         return nullptr;
-    }
-    return pPixels;
+    return pPixels.release();
 }
 
 BOOL CImageBitmap::CopyImage(HBITMAP hBitmap) {
@@ -107,15 +90,15 @@ BOOL CImageBitmap::CopyImage(HBITMAP hBitmap) {
     if (static_cast<int64_t>(width) * height > kMaxImagePixels) return FALSE;
     PixelBuffer pixels = TakePixelBuffer(static_cast<size_t>(width) * height);
     if (!pixels.pixels) return FALSE;
-    HBITMAP hCopy = nullptr;
+    CBitmap copy;
     {
-        ScreenDC screen;
-        if (screen.get() && ::GetDIBits(screen.get(), hBitmap, 0, static_cast<UINT>(height),
+        CClientDC screen(HWND_DESKTOP);
+        if (screen.m_hDC && ::GetDIBits(screen.m_hDC, hBitmap, 0, static_cast<UINT>(height),
                                         pixels.pixels.get(), &bmi, DIB_RGB_COLORS) != 0)
-            hCopy = BitmapFromPixels(pixels.pixels.get(), width, height, bmi);
+            BitmapFromPixels(pixels.pixels.get(), width, height, bmi, copy);
     }
     ReleasePixelBuffer(std::move(pixels));
-    return Replace(hCopy);
+    return Replace(copy);
 }
 
 BOOL CImageBitmap::CopyImage(CBitmap* pBitmap) {
@@ -143,9 +126,9 @@ BOOL CImageBitmap::ProcessImage(CImageProcessorChain& chain) {
         if (!source.pixels) return FALSE;
         {
             BITMAPINFO bmiSource = {};
-            ScreenDC screen;
-            if (PrepareBitmapInfo32(bmiSource) == 0 || !screen.get() ||
-                ::GetDIBits(screen.get(), GetSafeHandle(), 0, static_cast<UINT>(height),
+            CClientDC screen(HWND_DESKTOP);
+            if (PrepareBitmapInfo32(bmiSource) == 0 || !screen.m_hDC ||
+                ::GetDIBits(screen.m_hDC, GetSafeHandle(), 0, static_cast<UINT>(height),
                             source.pixels.get(), &bmiSource, DIB_RGB_COLORS) == 0) {
                 ReleasePixelBuffer(std::move(source));
                 return FALSE;
@@ -160,18 +143,17 @@ BOOL CImageBitmap::ProcessImage(CImageProcessorChain& chain) {
         result.pixels = std::move(out.pixels);
         result.capacity = out.capacity;
         BITMAPINFO bmi = {};
-        ScreenDC screen;
-        HBITMAP h = screen.get() ? ::CreateCompatibleBitmap(screen.get(), out.size.cx, out.size.cy)
-                                 : nullptr;
-        const bool written = h && PrepareBitmapInfo32(bmi, h) != 0 &&
-                             ::SetDIBits(screen.get(), h, 0, static_cast<UINT>(out.size.cy),
-                                         result.pixels.get(), &bmi, DIB_RGB_COLORS) != 0;
+        CClientDC screen(HWND_DESKTOP);
+        CBitmap processed;
+        const bool written =
+            screen.m_hDC &&
+            processed.CreateCompatibleBitmap(screen.m_hDC, out.size.cx, out.size.cy) &&
+            PrepareBitmapInfo32(bmi, processed.GetSafeHandle()) != 0 &&
+            ::SetDIBits(screen.m_hDC, processed.GetSafeHandle(), 0, static_cast<UINT>(out.size.cy),
+                        result.pixels.get(), &bmi, DIB_RGB_COLORS) != 0;
         ReleasePixelBuffer(std::move(result));
-        if (!written) {
-            if (h) ::DeleteObject(h);
-            return FALSE;
-        }
-        return Replace(h);
+        if (!written) return FALSE;
+        return Replace(processed);
     } catch (...) {
         return FALSE;
     }

@@ -66,6 +66,7 @@ protected:
     RGBX* GetDIBits32();
 
 private:
-    // Takes h in place of the held bitmap; false (and h deleted) when h is null.
-    BOOL Replace(HBITMAP h);
+    // Takes what bitmap holds in place of the held bitmap; false (and nothing changed) when it
+    // holds nothing.
+    BOOL Replace(CBitmap& bitmap);
 };

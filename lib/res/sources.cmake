@@ -1,1 +1,3 @@
-pelto_lib_sources(WIN PeltoLib.rc)
+pelto_lib_sources(WIN
+  PeltoLib.rc
+  PeltoLocalResource.cpp)

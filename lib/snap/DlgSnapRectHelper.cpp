@@ -1,7 +1,7 @@
 #include "lib/snap/DlgSnapRectHelper.h"
 
-#include "lib/core/PeltoCore.h"
-#include "lib/core/PeltoLocalResource.h"
+#include "lib/image/ScreenGrab.h"
+#include "lib/res/PeltoLocalResource.h"
 #include "lib/res/resource.h"
 
 BEGIN_MESSAGE_MAP(CDlgSnapRectHelper, CDialog)
@@ -43,16 +43,15 @@ BOOL CDlgSnapRectHelper::SnapFullScreen() {
     HWND hDesktop = ::GetDesktopWindow();
     CRect rc;
     ::GetWindowRect(hDesktop, &rc);
-    CImageBitmap* pShot = CPeltoCore::SnapBitmap(hDesktop, rc);
+    std::unique_ptr<CImageBitmap> pShot = GrabScreenBitmap(hDesktop, rc);
     if (!pShot) return FALSE;
-    m_bmpScreen.CopyImage(pShot);
+    m_bmpScreen.CopyImage(pShot.get());
     // The picture goes to the clipboard as well; from then on the clipboard owns the handle.
     if (pShot->GetSafeHandle() && ::OpenClipboard(m_hWnd)) {
         ::EmptyClipboard();
         if (::SetClipboardData(CF_BITMAP, pShot->GetSafeHandle())) pShot->Detach();
         ::CloseClipboard();
     }
-    delete pShot;
     return TRUE;
 }
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "lib/core/PeltoLocalResource.h"
+#include "lib/res/PeltoLocalResource.h"
 #include "lib/res/resource.h"
 
 BEGIN_MESSAGE_MAP(CSnapTipEdit, CWnd)

@@ -426,3 +426,23 @@ TEST(CaptureModes, RegionCaptureStartedDuringThePickEndsThePick) {
     ExpectIdle(core);
     EXPECT_EQ(core.m_config.GetSnapMode(), SNAPMODE_SELECTRECT);
 }
+
+TEST(CaptureModes, RegionCaptureRunsBesideABusyEngineAndLeavesItBusy) {
+    CEngineHost host(Config(TRUE));
+    CTestCore& core = host.m_core;
+    core.m_bSnapping = TRUE;
+    core.SetPathName(L"C:\\c.png");
+    {
+        CDriver driver([] {
+            if (HWND hOverlay = WaitForDialog(IDC_SNAP_RECT_TIP))
+                ::PostMessageW(hOverlay, WM_COMMAND, IDCANCEL, 0);
+        });
+        EXPECT_EQ(core.SnapSelectRect(), 0);
+    }
+    EXPECT_EQ(core.m_config.GetSnapMode(), SNAPMODE_SELECTRECT) << "the overlay never ran";
+    // Cancelled, yet the epilogue ran; the flag belongs to the capture that set it.
+    EXPECT_TRUE(host.m_wndMain.IsWindowVisible());
+    EXPECT_TRUE(core.GetPathName().IsEmpty());
+    EXPECT_TRUE(core.m_bSnapping);
+    core.m_bSnapping = FALSE;
+}

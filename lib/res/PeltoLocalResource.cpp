@@ -1,4 +1,4 @@
-#include "lib/core/PeltoLocalResource.h"
+#include "lib/res/PeltoLocalResource.h"
 
 #include "framework/ResourceModule.h"
 
