@@ -116,6 +116,7 @@ PELTO_AVX2 size_t ReverseRowAvx2(const RGBX* in, RGBX* out, size_t w, bool bStre
     return x;
 }
 
+// TurnKernels::nearestRun, eight positions at a time with gathers.
 PELTO_AVX2 void NearestAroundRunAvx2(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
                                      const double* Xs, const double* Ys, int64_t n, RGBX* pOut) {
     OnSourceTest8 onSource;
