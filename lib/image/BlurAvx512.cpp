@@ -2,7 +2,7 @@
 
 #include <immintrin.h>
 
-#include "lib/image/PixelLoopsAvx2.h"
+#include "lib/image/MemoryHints.h"
 
 namespace pelto_image {
 

@@ -6,10 +6,6 @@ namespace {
 
 std::atomic<int> g_nLevel{pelto_image::kVectorAvx512};
 
-bool Allowed(pelto_image::VectorLevel level) {
-    return g_nLevel.load(std::memory_order_relaxed) >= level;
-}
-
 }  // namespace
 
 namespace pelto_image {
@@ -39,12 +35,6 @@ bool CpuHasAvx512Bw() {
     return bHas;
 }
 
-bool UseAvx() { return Allowed(kVectorAvx2) && CpuHasAvx(); }
-
-bool UseAvx2() { return Allowed(kVectorAvx2) && CpuHasAvx2(); }
-
-bool UseAvx512() { return Allowed(kVectorAvx512) && CpuHasAvx512Bw(); }
-
 VectorLevel CpuVectorLevel() {
     if (CpuHasAvx512Bw() && CpuHasAvx2()) return kVectorAvx512;
     if (CpuHasAvx()) return kVectorAvx2;
@@ -52,5 +42,11 @@ VectorLevel CpuVectorLevel() {
 }
 
 void SetVectorLevel(VectorLevel level) { g_nLevel.store(level, std::memory_order_relaxed); }
+
+VectorLevel ChosenVectorLevel() {
+    const VectorLevel cpu = CpuVectorLevel();
+    const int chosen = g_nLevel.load(std::memory_order_relaxed);
+    return chosen < cpu ? static_cast<VectorLevel>(chosen) : cpu;
+}
 
 }  // namespace pelto_image

@@ -13,21 +13,18 @@ bool CpuHasAvx2();
 // 512-bit vectors with 8- and 16-bit lanes (AVX-512 F and BW).
 bool CpuHasAvx512Bw();
 
-// The widest paths that the loops may take; tests lower it to run the narrower ones too.
+// The widest paths that the loops may take; tests and benchmarks lower it to run the narrower
+// ones too.
 enum VectorLevel { kVectorSse2 = 0, kVectorAvx2 = 1, kVectorAvx512 = 2 };
-
-// CpuHasAvx(), unless the level has been lowered to SSE2.
-bool UseAvx();
-
-// CpuHasAvx2(), unless the level has been lowered to SSE2.
-bool UseAvx2();
-
-// CpuHasAvx512Bw(), unless the level has been lowered below it.
-bool UseAvx512();
 
 // The widest level this processor offers.
 VectorLevel CpuVectorLevel();
 
+// Lowers (or restores) the widest level the pixel processors take; their kernels follow at
+// their next call.
 void SetVectorLevel(VectorLevel level);
+
+// The level set last, never above CpuVectorLevel(): the one the kernel tables are filled for.
+VectorLevel ChosenVectorLevel();
 
 }  // namespace pelto_image

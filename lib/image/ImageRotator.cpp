@@ -1,13 +1,10 @@
 #include "lib/image/ImageRotator.h"
 
-#include <immintrin.h>
-
 #include <cmath>
 #include <cstdint>
 
-#include "lib/image/CpuFeatures.h"
-#include "lib/image/PixelLoopsAvx2.h"
 #include "lib/image/SizeMath.h"
+#include "lib/image/VectorKernels.h"
 #include "lib/image/WeightedSample.h"
 
 using namespace pelto_image;
@@ -15,8 +12,8 @@ using namespace pelto_image;
 static const double kPi = 3.141592653589793;
 static const double kTwoPi = 6.283185307179586;
 static const int64_t kBand = 64;
-static const int64_t kStrip = 64;
-static const int64_t kGroup = 4;
+static const int64_t kStrip = kTurnStrip;
+static const int64_t kGroup = kTurnGroup;
 // Beyond this many turns stepping by whole turns takes too long (and for huge values never
 // moves the number at all); the exact remainder takes over.
 static const double kSteppedTurnsLimit = kTwoPi * 1048576.0;
@@ -112,55 +109,6 @@ static void AdvanceRows(double* pX, double* pY, int64_t n, double c, double ns, 
     }
 }
 
-// AdvanceRows for a whole group with four-lane doubles: one lane per row, the same additions in
-// the same order, and every four columns turned around (4 x 4) so that each row's positions are
-// stored four at a time.
-__attribute__((target("avx"))) static void AdvanceGroupAvx(double* pX, double* pY, double c,
-                                                           double ns, int64_t cols,
-                                                           double (*qx)[kStrip],
-                                                           double (*qy)[kStrip]) {
-    __m256d X = _mm256_loadu_pd(pX), Y = _mm256_loadu_pd(pY);
-    const __m256d vc = _mm256_set1_pd(c), vns = _mm256_set1_pd(ns);
-    int64_t j = 0;
-    for (; j + 4 <= cols; j += 4) {
-        __m256d x[4], y[4];
-        for (int k = 0; k < 4; ++k) {
-            X = _mm256_add_pd(X, vc);
-            Y = _mm256_add_pd(Y, vns);
-            x[k] = X;
-            y[k] = Y;
-        }
-        // x[k] holds column j + k of rows 0..3; t[r] gets row r of columns j..j + 3.
-        for (int axis = 0; axis < 2; ++axis) {
-            const __m256d* v = axis == 0 ? x : y;
-            double(*q)[kStrip] = axis == 0 ? qx : qy;
-            const __m256d a = _mm256_unpacklo_pd(v[0], v[1]);  // r0c0 r0c1 r2c0 r2c1
-            const __m256d b = _mm256_unpackhi_pd(v[0], v[1]);  // r1c0 r1c1 r3c0 r3c1
-            const __m256d e = _mm256_unpacklo_pd(v[2], v[3]);  // r0c2 r0c3 r2c2 r2c3
-            const __m256d f = _mm256_unpackhi_pd(v[2], v[3]);  // r1c2 r1c3 r3c2 r3c3
-            _mm256_storeu_pd(q[0] + j, _mm256_permute2f128_pd(a, e, 0x20));
-            _mm256_storeu_pd(q[1] + j, _mm256_permute2f128_pd(b, f, 0x20));
-            _mm256_storeu_pd(q[2] + j, _mm256_permute2f128_pd(a, e, 0x31));
-            _mm256_storeu_pd(q[3] + j, _mm256_permute2f128_pd(b, f, 0x31));
-        }
-    }
-    double xs[kGroup], ys[kGroup];
-    _mm256_storeu_pd(xs, X);
-    _mm256_storeu_pd(ys, Y);
-    for (; j < cols; ++j) {
-        for (int64_t k = 0; k < kGroup; ++k) {
-            xs[k] += c;
-            ys[k] += ns;
-            qx[k][j] = xs[k];
-            qy[k][j] = ys[k];
-        }
-    }
-    for (int64_t k = 0; k < kGroup; ++k) {
-        pX[k] = xs[k];
-        pY[k] = ys[k];
-    }
-}
-
 // A run's positions lie on a straight line (up to rounding far below a pixel): when both ends
 // are well off the same side of the source, so is every position between them.
 static bool RunMissesSource(const double* pX, const double* pY, int64_t n, int64_t cw, int64_t ch,
@@ -200,9 +148,10 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     double turnedX[2][kGroup][kStrip], turnedY[2][kGroup][kStrip];
     bool runOff[2][kGroup];
     const double dW = static_cast<double>(w), dH = static_cast<double>(h);
-    const bool avx = UseAvx();
-    const bool avx512 = UseAvx512();
-    const bool avx2 = UseAvx2();
+    const TurnKernels& kernels = Kernels().turn;
+    // The vector kernels walk the tiles by groups of rows; without them each row walks alone.
+    const decltype(TurnKernels::sampleRun) runKernel =
+        m_bSmooth ? kernels.sampleRun : kernels.nearestRun;
     for (int64_t i0 = 0; i0 < dh; i0 += kBand) {
         const int64_t rows = dh - i0 < kBand ? dh - i0 : kBand;
         for (int64_t r = 0; r < rows; ++r) {
@@ -212,7 +161,7 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
         }
         for (int64_t j0 = 0; j0 < dw; j0 += kStrip) {
             const int64_t cols = dw - j0 < kStrip ? dw - j0 : kStrip;
-            if (m_bSmooth ? avx : avx2) {
+            if (runKernel) {
                 // Only the additions here, four rows side by side so that their chains overlap;
                 // the lines a group of rows reads are asked for while the group before it is
                 // sampled (smoothly, or the nearest pixel), several positions at a time.
@@ -222,15 +171,14 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
                         double(*qx)[kStrip] = turnedX[(g0 / kGroup) & 1];
                         double(*qy)[kStrip] = turnedY[(g0 / kGroup) & 1];
                         if (n == kGroup)
-                            AdvanceGroupAvx(bandX + g0, bandY + g0, c, ns, cols, qx, qy);
+                            kernels.advanceGroup(bandX + g0, bandY + g0, c, ns, cols, qx, qy);
                         else
                             AdvanceRows(bandX + g0, bandY + g0, n, c, ns, cols, qx, qy);
                         bool* off = runOff[(g0 / kGroup) & 1];
                         for (int64_t k = 0; k < n; ++k) {
                             off[k] = RunMissesSource(qx[k], qy[k], cols, cw, ch, w, h);
                             if (!off[k])
-                                (avx512 ? PrefetchAroundRunAvx512 : PrefetchAroundRunAvx)(
-                                    pSrc, w, h, cw, ch, qx[k], qy[k], cols);
+                                kernels.prefetchRun(pSrc, w, h, cw, ch, qx[k], qy[k], cols);
                         }
                     }
                     if (g0 > 0) {
@@ -238,12 +186,9 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
                         const int64_t n = rows - p0 < kGroup ? rows - p0 : kGroup;
                         for (int64_t k = 0; k < n; ++k)
                             if (!runOff[(p0 / kGroup) & 1][k])
-                                (!m_bSmooth ? NearestAroundRunAvx2
-                                 : avx512   ? SampleAroundRunAvx512
-                                            : SampleAroundRunAvx)(pSrc, w, h, cw, ch,
-                                                                turnedX[(p0 / kGroup) & 1][k],
-                                                                turnedY[(p0 / kGroup) & 1][k], cols,
-                                                                pDst + (i0 + p0 + k) * dw + j0);
+                                runKernel(pSrc, w, h, cw, ch, turnedX[(p0 / kGroup) & 1][k],
+                                          turnedY[(p0 / kGroup) & 1][k], cols,
+                                          pDst + (i0 + p0 + k) * dw + j0);
                     }
                 }
                 continue;

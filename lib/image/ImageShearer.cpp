@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "lib/image/CpuFeatures.h"
 #include "lib/image/SizeMath.h"
+#include "lib/image/VectorKernels.h"
 #include "lib/image/WeightedSample.h"
 
 using namespace pelto_image;
@@ -50,8 +50,7 @@ int CImageShearer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     const double ddw = static_cast<double>(dw), ddh = static_cast<double>(dh);
     double offY[kStrip];
     double xs[kStrip], ys[kStrip];
-    const bool avx = UseAvx();
-    const bool avx512 = UseAvx512();
+    const TurnKernels& kernels = Kernels().turn;
     const double dW = static_cast<double>(w), dH = static_cast<double>(h);
     for (int64_t x0 = 0; x0 < dw; x0 += kStrip) {
         const int64_t n = dw - x0 < kStrip ? dw - x0 : kStrip;
@@ -84,7 +83,7 @@ int CImageShearer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
                 }
                 continue;
             }
-            if (avx) {
+            if (kernels.sampleRun) {
                 // The same subtractions as one by one, then four samples at a time.
                 for (int64_t k = 0; k < n; ++k) {
                     xs[k] = static_cast<double>(x0 + k) - offX;
@@ -93,8 +92,7 @@ int CImageShearer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
                 // The row below the one each sample reads is read for the first time here, and
                 // the row below that is the next row's: asked for now, it is there in time.
                 for (int64_t k = 0; k < n; k += 8) PrefetchTwoRowsDown(pSrc, w, h, xs[k], ys[k]);
-                (avx512 ? SampleAroundRunAvx512 : SampleAroundRunAvx)(pSrc, w, h, 0, 0, xs, ys, n,
-                                                                      out);
+                kernels.sampleRun(pSrc, w, h, 0, 0, xs, ys, n, out);
                 continue;
             }
             // Two columns at a time while both positions lie inside the sampling range, which

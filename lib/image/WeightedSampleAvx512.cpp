@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "lib/image/PixelLoopsAvx2.h"
+#include "lib/image/KernelsAvx2.h"
 #include "lib/image/WeightedSample.h"
 
 namespace pelto_image {

@@ -1,8 +1,10 @@
 // Every processor against its plain reference version, byte for byte (fourth byte included), on
-// every small size and on random larger ones, over backgrounds whose fourth byte differs. The
-// destinations are exactly as large as the output, so AddressSanitizer reports any stray access.
+// every small size and on random larger ones, over backgrounds whose fourth byte differs, at
+// every vector width the machine has. The destinations are exactly as large as the output, so
+// AddressSanitizer reports any stray access.
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <random>
@@ -203,21 +205,33 @@ Picture BlockPicture(int w, int h, int block, uint32_t seed) {
     return p;
 }
 
-// Runs a check with every vector width the machine has (512, 256 and 128 bits): the shipped
-// program takes whichever the user's processor offers.
-void ForEachVectorWidth(const std::function<void()>& check) {
-    using namespace pelto_image;
-    for (VectorLevel level : {kVectorAvx512, kVectorAvx2, kVectorSse2}) {
-        if (level > CpuVectorLevel()) continue;
-        SCOPED_TRACE(level == kVectorAvx512
-                         ? "512-bit paths"
-                         : (level == kVectorAvx2 ? "256-bit paths" : "128-bit paths"));
-        SetVectorLevel(level);
-        check();
-        SetVectorLevel(kVectorAvx512);
-        if (::testing::Test::HasFatalFailure()) return;
+// The kernels of one vector width (512, 256 or 128 bits): the shipped program takes whichever
+// the user's processor offers, so each is checked where this machine has it, and reported as
+// skipped where it has not.
+class FastVsReferenceAtWidth : public ::testing::TestWithParam<pelto_image::VectorLevel> {
+protected:
+    void SetUp() override {
+        if (GetParam() > pelto_image::CpuVectorLevel())
+            GTEST_SKIP() << "this processor has no " << WidthName(GetParam()) << " vectors";
+        pelto_image::SetVectorLevel(GetParam());
     }
-}
+    void TearDown() override { pelto_image::SetVectorLevel(pelto_image::kVectorAvx512); }
+
+public:
+    static std::string WidthName(pelto_image::VectorLevel level) {
+        return level == pelto_image::kVectorAvx512
+                   ? "512-bit"
+                   : (level == pelto_image::kVectorAvx2 ? "256-bit" : "128-bit");
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(Widths, FastVsReferenceAtWidth,
+                         ::testing::Values(pelto_image::kVectorAvx512, pelto_image::kVectorAvx2,
+                                           pelto_image::kVectorSse2),
+                         [](const ::testing::TestParamInfo<pelto_image::VectorLevel>& info) {
+                             return "bits" +
+                                    FastVsReferenceAtWidth::WidthName(info.param).substr(0, 3);
+                         });
 
 void CheckFlatBlocks() {
     std::vector<Case> cases = PerPixelAndFilters();
@@ -239,14 +253,10 @@ void CheckFlatBlocks() {
     }
 }
 
-TEST(FastVsReference, FlatBlocks) { ForEachVectorWidth(CheckFlatBlocks); }
+TEST_P(FastVsReferenceAtWidth, FlatBlocks) { CheckFlatBlocks(); }
 
-TEST(FastVsReference, Rotation) {
-    ForEachVectorWidth([] { CheckAgainstReference(Rotations()); });
-}
-TEST(FastVsReference, Shear) {
-    ForEachVectorWidth([] { CheckAgainstReference(Shears()); });
-}
+TEST_P(FastVsReferenceAtWidth, Rotation) { CheckAgainstReference(Rotations()); }
+TEST_P(FastVsReferenceAtWidth, Shear) { CheckAgainstReference(Shears()); }
 TEST(FastVsReference, Resize) { CheckAgainstReference(Resizes()); }
 
 // Boxes of up to a few thousand pixels are divided through a table of reciprocals, larger ones
@@ -268,34 +278,175 @@ TEST(FastVsReference, ShrinkWithLargeBoxes) {
         }
     }
 }
-TEST(FastVsReference, PerPixelAndFilters) {
-    ForEachVectorWidth([] { CheckAgainstReference(PerPixelAndFilters()); });
-}
+TEST_P(FastVsReferenceAtWidth, PerPixelAndFilters) { CheckAgainstReference(PerPixelAndFilters()); }
 
 // Pictures larger than the caches are mirrored with stores that bypass them, which need whole
 // aligned vectors: every alignment of the destination row, both flip directions, rows whose
 // width is not a multiple of the vector.
-TEST(FastVsReference, MirrorLargerThanCaches) {
-    ForEachVectorWidth([] {
-        const int w = 2053, h = 2111;  // 17.3 MB
-        const Picture src = NoisePicture(w, h, 99);
-        for (int bVert : {0, 1}) {
-            Picture expected(w, h, 0);
-            ref::Flip(true, bVert != 0, src.px.data(), w, h, expected.px.data());
-            for (size_t shift : {0, 1, 3, 7}) {
-                // The destination starts `shift` pixels into a buffer of exactly the right size.
-                std::vector<RGBX> buffer(static_cast<size_t>(w) * h + shift);
-                CImageFlipper flip(1, bVert);
-                ASSERT_TRUE(flip.ProcessPixels(src.px.data(), src.Size(), buffer.data() + shift,
-                                               src.Size()));
-                Picture actual(w, h, 0);
-                std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(shift), buffer.end(),
-                          actual.px.begin());
-                ASSERT_EQ("", DescribeFirstDifference(expected, actual))
-                    << "shift " << shift << (bVert ? ", upside down" : "");
-            }
+TEST_P(FastVsReferenceAtWidth, MirrorLargerThanCaches) {
+    const int w = 2053, h = 2111;  // 17.3 MB
+    const Picture src = NoisePicture(w, h, 99);
+    for (int bVert : {0, 1}) {
+        Picture expected(w, h, 0);
+        ref::Flip(true, bVert != 0, src.px.data(), w, h, expected.px.data());
+        for (size_t shift : {0, 1, 3, 7}) {
+            // The destination starts `shift` pixels into a buffer of exactly the right size.
+            std::vector<RGBX> buffer(static_cast<size_t>(w) * h + shift);
+            CImageFlipper flip(1, bVert);
+            ASSERT_TRUE(
+                flip.ProcessPixels(src.px.data(), src.Size(), buffer.data() + shift, src.Size()));
+            Picture actual(w, h, 0);
+            std::copy(buffer.begin() + static_cast<std::ptrdiff_t>(shift), buffer.end(),
+                      actual.px.begin());
+            ASSERT_EQ("", DescribeFirstDifference(expected, actual))
+                << "shift " << shift << (bVert ? ", upside down" : "");
         }
-    });
+    }
+}
+
+// ---- Random cases ----
+
+// A number in [lo, hi) from the generator's bits, the same on every platform.
+double Uniform(std::mt19937& rng, double lo, double hi) {
+    return lo + (hi - lo) * (static_cast<double>(rng()) / 4294967296.0);
+}
+
+int UniformInt(std::mt19937& rng, int lo, int hi) {
+    return lo + static_cast<int>(rng() % static_cast<uint32_t>(hi - lo + 1));
+}
+
+// One processor with its settings drawn at random: angles (whole degrees of several turns either
+// way, and any radian), factors of both resizes, shear amounts, filter strengths past both ends
+// of their range, flips, and colours to replace that occur in the picture or do not.
+Case RandomProcessor(std::mt19937& rng, const Picture& src) {
+    const double kTwoPi = 6.283185307179586;
+    const int smooth = static_cast<int>(rng() % 2);
+    switch (rng() % 8) {
+        case 0: {
+            const int deg = UniformInt(rng, 1, 359) + 360 * UniformInt(rng, -2, 2);
+            const double angle = ((deg % 360 + 360) % 360) * 3.141592653589793 / 180;
+            Case c = Rotations()[0];
+            c.name = "rotate " + std::to_string(deg) + (smooth ? " smooth" : "");
+            c.make = [=] { return std::make_unique<CImageRotator>(deg, smooth); };
+            c.size = [=](int w, int h) {
+                int dw, dh;
+                ref::RotatedSize(angle, w, h, &dw, &dh);
+                return CSize(dw, dh);
+            };
+            c.run = [=](const Picture& s, Picture& d) {
+                ref::Rotate(angle, smooth, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+            };
+            return c;
+        }
+        case 1: {
+            // The turn the processor takes for any radian is the one in (0, 2 pi].
+            const double radians = Uniform(rng, -20, 20);
+            double angle = radians;
+            while (angle >= kTwoPi) angle -= kTwoPi;
+            while (angle <= 0) angle += kTwoPi;
+            return Case{"rotate " + std::to_string(radians) + " rad",
+                        [=] { return std::make_unique<CImageRotator>(radians); },
+                        [=](int w, int h) {
+                            int dw, dh;
+                            ref::RotatedSize(angle, w, h, &dw, &dh);
+                            return CSize(dw, dh);
+                        },
+                        [=](const Picture& s, Picture& d) {
+                            ref::Rotate(angle, false, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+                        }};
+        }
+        case 2: {
+            const int across = UniformInt(rng, -80, 80), down = UniformInt(rng, -80, 80);
+            return Case{
+                "shear " + std::to_string(across) + "/" + std::to_string(down) +
+                    (smooth ? " smooth" : ""),
+                [=] { return std::make_unique<CImageShearer>(across, down, smooth); },
+                [=](int w, int h) { return CSize(w + std::abs(across), h + std::abs(down)); },
+                [=](const Picture& s, Picture& d) {
+                    ref::Shear(across, down, smooth, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+                }};
+        }
+        case 3: {
+            const double f = (rng() % 2) ? Uniform(rng, 1.001, 4.5) : Uniform(rng, 0.02, 0.999);
+            return Case{"resize " + std::to_string(f),
+                        [=] { return std::make_unique<CImageResizer>(f); },
+                        [=](int w, int h) { return CSize(int(w * f), int(h * f)); },
+                        [=](const Picture& s, Picture& d) {
+                            if (f > 1)
+                                ref::Enlarge(f, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+                            else
+                                ref::Shrink(f, s.px.data(), s.w, s.h, d.px.data(), d.w, d.h);
+                        }};
+        }
+        case 4: {
+            // Past both ends of 0 .. 10, where the strength is clamped.
+            const int n = UniformInt(rng, -3, 13);
+            if (rng() % 2)
+                return Case{"blur " + std::to_string(n),
+                            [=] { return std::make_unique<CImageBlurrer>(n); }, Same,
+                            [=](const Picture& s, Picture& d) {
+                                ref::Blur(n, s.px.data(), s.w, s.h, d.px.data());
+                            }};
+            return Case{"sharpen " + std::to_string(n),
+                        [=] { return std::make_unique<CImageSharpener>(n); }, Same,
+                        [=](const Picture& s, Picture& d) {
+                            ref::Sharpen(n, s.px.data(), s.w, s.h, d.px.data());
+                        }};
+        }
+        case 5: {
+            const int horz = static_cast<int>(rng() % 2), vert = static_cast<int>(rng() % 2);
+            return PerPixelAndFilters()[static_cast<size_t>(horz * 2 + vert)];
+        }
+        case 6: {
+            const std::vector<Case> all = PerPixelAndFilters();
+            return all[4 + rng() % 2];  // grey, negation
+        }
+        default: {
+            // Half the time a colour of the picture itself, so that replacements happen.
+            const RGBX p = src.px[rng() % src.px.size()];
+            const uint32_t from = (rng() % 2) ? (uint32_t(p.r) | uint32_t(p.g) << 8 |
+                                                 uint32_t(p.b) << 16 | (rng() & 0xFF000000u))
+                                              : rng();
+            const uint32_t to = rng();
+            return Case{"replace " + std::to_string(from) + " by " + std::to_string(to),
+                        [=] { return std::make_unique<CImageColorReplacer>(from, to); }, Same,
+                        [=](const Picture& s, Picture& d) {
+                            ref::ReplaceColor(from, to, s.px.data(), s.w, s.h, d.px.data());
+                        }};
+        }
+    }
+}
+
+// Case n draws everything from the seed n: the picture, its size, the background, the processor
+// and its settings. PELTO_CASE=n runs that case alone, at every width.
+void CheckRandomCase(uint32_t n) {
+    std::mt19937 rng(n);
+    const int w = UniformInt(rng, 1, 150), h = UniformInt(rng, 1, 120);
+    const Picture src = (rng() % 2) ? NoisePicture(w, h, n) : ScreenshotPicture(w, h, n);
+    const uint32_t bg = rng();
+    const Case c = RandomProcessor(rng, src);
+    const std::string where = "case " + std::to_string(n) + " (PELTO_CASE=" + std::to_string(n) +
+                              " reruns it): " + c.name + " on " + std::to_string(w) + " x " +
+                              std::to_string(h);
+    std::unique_ptr<CImage32BitProcessor> proc = c.make();
+    const CSize size = c.size(w, h);
+    Picture actual;
+    if (size.cx <= 0 || size.cy <= 0) {
+        EXPECT_FALSE(RunProcessor(*proc, src, bg, &actual)) << where;
+        return;
+    }
+    Picture expected(size.cx, size.cy, bg);
+    c.run(src, expected);
+    ASSERT_TRUE(RunProcessor(*proc, src, bg, &actual)) << where;
+    ASSERT_EQ("", DescribeFirstDifference(expected, actual)) << where;
+}
+
+TEST_P(FastVsReferenceAtWidth, RandomCases) {
+    if (const char* only = std::getenv("PELTO_CASE")) {
+        CheckRandomCase(static_cast<uint32_t>(std::strtoul(only, nullptr, 10)));
+        return;
+    }
+    for (uint32_t n = 0; n < 1000 && !HasFatalFailure(); ++n) CheckRandomCase(n);
 }
 
 }  // namespace

@@ -1,6 +1,14 @@
-#include "lib/image/PixelLoopsAvx2.h"
+// The kernels of 256-bit integer vectors (AVX2): grey, negation, colour replacement and
+// mirroring eight pixels at a time, the blur's interior four pixels a register, and nearest-pixel
+// samples by gathers. Each hands what is left to the 128-bit kernels or the caller's border
+// loop. Only filled where CpuHasAvx2() holds.
+#include "lib/image/KernelsAvx2.h"
 
 #include <immintrin.h>
+
+#include "lib/image/KernelsSse2.h"
+#include "lib/image/MemoryHints.h"
+#include "lib/image/VectorKernels.h"
 
 namespace pelto_image {
 
@@ -16,8 +24,8 @@ PELTO_AVX2 inline void Store8(RGBX* p, __m256i v) {
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
 }
 
-}  // namespace
-
+// These four return how many pixels they did (a multiple of eight, or the whole row when
+// streaming).
 PELTO_AVX2 size_t GreyPixelsAvx2(const RGBX* pSrc, RGBX* pDst, size_t n) {
     // Byte products b*1 + g*6 and r*3 + x*0 as 16-bit pairs, then the pair sum as a 32-bit lane:
     // 3r + 6g + b <= 2550, where x / 10 == (x * 6554) >> 16; the lane's high half stays 0.
@@ -108,6 +116,7 @@ PELTO_AVX2 size_t ReverseRowAvx2(const RGBX* in, RGBX* out, size_t w, bool bStre
     return x;
 }
 
+// TurnKernels::nearestRun, eight positions at a time with gathers.
 PELTO_AVX2 void NearestAroundRunAvx2(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
                                      const double* Xs, const double* Ys, int64_t n, RGBX* pOut) {
     OnSourceTest8 onSource;
@@ -137,6 +146,90 @@ PELTO_AVX2 void NearestAroundRunAvx2(const RGBX* pSrc, int64_t w, int64_t h, int
         if (ix < -cw || ix >= w - cw || iy < -ch || iy >= h - ch) continue;
         pOut[j] = pSrc[(iy + ch) * w + ix + cw];
     }
+}
+
+inline __m128i Load4(const RGBX* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+
+// BlurInteriorRowSse2 with eight 16-bit channels (two pixels) per 128-bit half: each block of
+// four pixels is one register, widened straight from its bytes, and its neighbours to the left
+// and right are whole-pixel shifts across the two halves. The same integer sums and the same
+// exact division, so the same bytes.
+PELTO_AVX2 inline __m256i ColumnSums4(const RGBX* mid, int64_t w, __m256i* pMid) {
+    const __m256i t = _mm256_cvtepu8_epi16(Load4(mid - w));
+    const __m256i m = _mm256_cvtepu8_epi16(Load4(mid));
+    const __m256i b = _mm256_cvtepu8_epi16(Load4(mid + w));
+    *pMid = m;
+    return _mm256_add_epi16(_mm256_add_epi16(t, m), b);
+}
+
+// The runs of whole vectors, then the 128-bit kernels for the rest.
+void GreyRunAvx2(const RGBX* pSrc, RGBX* pDst, size_t n) {
+    const size_t i = GreyPixelsAvx2(pSrc, pDst, n);
+    GreyPixelsSse2(pSrc + i, pDst + i, n - i);
+}
+
+void NegateRunAvx2(const RGBX* pSrc, RGBX* pDst, size_t n) {
+    const size_t i = NegatePixelsAvx2(pSrc, pDst, n);
+    NegatePixelsSse2(pSrc + i, pDst + i, n - i);
+}
+
+void ReplaceRunAvx2(const RGBX* pSrc, RGBX* pDst, size_t n, uint32_t from, uint32_t to) {
+    const size_t i = ReplacePixelsAvx2(pSrc, pDst, n, from, to);
+    ReplacePixelsSse2(pSrc + i, pDst + i, n - i, from, to);
+}
+
+// in[x .. w) still goes to out[0 .. w - x).
+void ReverseWholeRowAvx2(const RGBX* in, RGBX* out, int64_t w, bool bStream) {
+    const int64_t x =
+        static_cast<int64_t>(ReverseRowAvx2(in, out, static_cast<size_t>(w), bStream));
+    if (x < w) ReverseRowSse2(in + x, out, w - x, false);
+}
+
+}  // namespace
+
+PELTO_AVX2 int64_t BlurInteriorRowAvx2(const RGBX* pSrc, int64_t w, int64_t y, int centre,
+                                       int mulBy, int shiftBy, RGBX* pDst) {
+    int64_t x = 1;
+    if (x + 8 > w) return x;
+    const __m256i centreLess1 = _mm256_set1_epi16(static_cast<short>(centre - 1));
+    const __m256i mul = _mm256_set1_epi16(static_cast<short>(mulBy));
+    const __m128i shift = _mm_cvtsi32_si128(shiftBy);
+    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
+    const RGBX* row = pSrc + y * w;
+    RGBX* out = pDst + y * w;
+    __m256i curMid, nextMid;
+    // Only the last pixel of the block before the first is read: column 0.
+    __m256i prev = _mm256_permute4x64_epi64(ColumnSums4(row, w, &curMid), 0);
+    __m256i cur = ColumnSums4(row + x, w, &curMid);
+    for (; x + 8 <= w; x += 4) {
+        // The row below and the output, well ahead: the loop has too much work per line for
+        // the processor's own guesses to keep up with memory.
+        _mm_prefetch(reinterpret_cast<const char*>(row + w + x + kPrefetchPixels), _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(out + x + kPrefetchPixels), _MM_HINT_T0);
+        const __m256i next = ColumnSums4(row + x + 4, w, &nextMid);
+        const __m256i left = _mm256_alignr_epi8(cur, _mm256_permute2x128_si256(prev, cur, 0x21), 8);
+        const __m256i right =
+            _mm256_alignr_epi8(_mm256_permute2x128_si256(cur, next, 0x21), cur, 8);
+        __m256i sum = _mm256_add_epi16(_mm256_add_epi16(left, cur), right);
+        sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(curMid, centreLess1));
+        const __m256i q = _mm256_srl_epi16(_mm256_mulhi_epu16(sum, mul), shift);
+        const __m128i bytes =
+            _mm256_castsi256_si128(_mm256_permute4x64_epi64(_mm256_packus_epi16(q, q), 0x08));
+        const __m128i old = Load4(out + x);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x),
+                         _mm_or_si128(_mm_and_si128(bytes, rgb), _mm_andnot_si128(rgb, old)));
+        prev = cur;
+        cur = next;
+        curMid = nextMid;
+    }
+    return x;
+}
+
+void FillKernelsAvx2(VectorKernels* pTable) {
+    pTable->colour = ColourKernels{GreyRunAvx2, NegateRunAvx2, ReplaceRunAvx2};
+    pTable->flip = FlipKernels{ReverseWholeRowAvx2, true};
+    pTable->blur.interiorRow = BlurInteriorRowAvx2;
+    pTable->turn.nearestRun = NearestAroundRunAvx2;
 }
 
 }  // namespace pelto_image
