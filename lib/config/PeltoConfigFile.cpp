@@ -2,10 +2,10 @@
 // writer and the reader, so the two cannot drift apart.
 #include <new>
 
+#include "lib/config/AppPath.h"
 #include "lib/config/PeltoConfig.h"
 #include "lib/config/XmlFile.h"
 #include "lib/config/XmlTree.h"
-#include "lib/core/Helper.h"
 
 struct CPeltoConfigFields {
     enum Kind { kString, kInt, kUint, kWord };
@@ -134,7 +134,7 @@ bool SameGroup(const wchar_t* pszA, const wchar_t* pszB) {
 
 }  // namespace
 
-CString CPeltoConfig::GetConfigPath() { return CHelper::GetAppPath() + L"config.xml"; }
+CString CPeltoConfig::GetConfigPath() { return GetAppPath() + L"config.xml"; }
 
 void CPeltoConfig::LoadConfig() {
     try {

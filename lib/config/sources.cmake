@@ -1,4 +1,5 @@
 pelto_lib_sources(WIN
+  AppPath.cpp
   PeltoConfig.cpp
   PeltoConfigFile.cpp
   XmlNode.cpp
