@@ -6,16 +6,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cxx=${PELTO_MINGW_CXX:-x86_64-w64-mingw32-g++-posix}
 
-# The PORTABLE lists of every sources.cmake, as paths from the repository root.
-mapfile -t sources < <(
-    for list in "$root"/lib/*/sources.cmake; do
-        dir=$(dirname "${list#"$root"/}")
-        awk -v dir="$dir" '
-            /pelto_lib_sources\(PORTABLE/ { on = 1; next }
-            on && /^[[:space:]]*[A-Za-z0-9_]+\.(cpp|c)/ { sub(/^[[:space:]]+/, ""); sub(/\).*/, ""); print dir "/" $1 }
-            on && /\)/ { on = 0 }
-            /pelto_lib_sources\(WIN/ { on = 0 }' "$list"
-    done)
+# The PORTABLE sources of every area, read from the areas' sources.cmake as the builds read them.
+listed=$(cmake -P "$root/cmake/ListPortableSources.cmake")
+mapfile -t sources <<<"$listed"
+[ -n "$listed" ] || { echo "no portable sources found"; exit 1; }
 
 status=0
 for src in "${sources[@]}"; do
