@@ -10,36 +10,45 @@ using Field = CPeltoConfigFields::Field;
 constexpr bool kReset = true;  // ResetImageOption returns the setting to its default
 constexpr bool kKeep = false;
 
+constexpr Field Row(const wchar_t* pszName, const wchar_t* pszGroup, const wchar_t* pszKey,
+                    CPeltoConfigFields::Kind kind, bool bReset) {
+    Field field{};
+    field.pszName = pszName;
+    field.pszGroup = pszGroup;
+    field.pszKey = pszKey;
+    field.kind = kind;
+    field.bResetByImageOption = bReset;
+    return field;
+}
 constexpr Field String(const wchar_t* pszGroup, const wchar_t* pszKey, CString C::*p,
                        const wchar_t* pszDefault) {
-    return {pszKey,  pszGroup, pszKey, CPeltoConfigFields::kString, kKeep, pszDefault, 0, p,
-            nullptr, nullptr,  nullptr};
+    Field field = Row(pszKey, pszGroup, pszKey, CPeltoConfigFields::kString, kKeep);
+    field.pString = p;
+    field.pszDefault = pszDefault;
+    return field;
 }
 constexpr Field Int(const wchar_t* pszName, const wchar_t* pszGroup, const wchar_t* pszKey,
                     int C::*p, int nDefault, bool bReset) {
-    return {pszName, pszGroup, pszKey, CPeltoConfigFields::kInt, bReset, nullptr, nDefault, nullptr,
-            p,       nullptr,  nullptr};
+    Field field = Row(pszName, pszGroup, pszKey, CPeltoConfigFields::kInt, bReset);
+    field.pInt = p;
+    field.nDefault = nDefault;
+    return field;
 }
 constexpr Field Int(const wchar_t* pszGroup, const wchar_t* pszKey, int C::*p, int nDefault,
                     bool bReset) {
     return Int(pszKey, pszGroup, pszKey, p, nDefault, bReset);
 }
 constexpr Field Uint(const wchar_t* pszGroup, const wchar_t* pszKey, UINT C::*p, UINT nDefault) {
-    return {pszKey,
-            pszGroup,
-            pszKey,
-            CPeltoConfigFields::kUint,
-            kKeep,
-            nullptr,
-            static_cast<int>(nDefault),
-            nullptr,
-            nullptr,
-            p,
-            nullptr};
+    Field field = Row(pszKey, pszGroup, pszKey, CPeltoConfigFields::kUint, kKeep);
+    field.pUint = p;
+    field.nDefault = static_cast<int>(nDefault);
+    return field;
 }
 constexpr Field Word(const wchar_t* pszGroup, const wchar_t* pszKey, WORD C::*p, WORD wDefault) {
-    return {pszKey,  pszGroup, pszKey, CPeltoConfigFields::kWord, kKeep, nullptr, wDefault, nullptr,
-            nullptr, nullptr,  p};
+    Field field = Row(pszKey, pszGroup, pszKey, CPeltoConfigFields::kWord, kKeep);
+    field.pWord = p;
+    field.nDefault = wDefault;
+    return field;
 }
 
 constexpr int kDefaultShearAmount = 50;
