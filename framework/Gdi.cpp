@@ -174,7 +174,7 @@ CPoint CDC::MoveTo(int x, int y) {
 CSize CDC::GetTextExtent(LPCWSTR psz, int nCount) const {
     SIZE s = {0, 0};
     ::GetTextExtentPoint32W(m_hDC, psz, nCount, &s);
-    return CSize(s);
+    return CSizeFromSIZE(s);
 }
 
 CClientDC::CClientDC(CWnd* pWnd) : CClientDC(pWnd ? pWnd->m_hWnd : nullptr) {}

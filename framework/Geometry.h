@@ -1,27 +1,31 @@
-// Point, size and rectangle types of the framework layer.
+// Point and rectangle types of the framework layer, over the plain size of base/Geometry.h.
 //
-// Header-only and portable: on Windows they derive from the platform's POINT, SIZE and RECT so that
-// they can be handed to any API taking those; elsewhere they carry the same fields so that the
-// pixel code can be built and tested natively.
+// Header-only and portable: on Windows the point and rectangle derive from the platform's POINT
+// and RECT so that they can be handed to any API taking those; elsewhere they carry the same
+// fields so that code using them can be built and tested natively.
 #pragma once
 
 #include <cstdint>
 
+#include "base/Geometry.h"
+
 #ifdef _WIN32
 #include <windows.h>
+
+#include <type_traits>
 typedef POINT FxPointBase;
-typedef SIZE FxSizeBase;
 typedef RECT FxRectBase;
-typedef LONG FxCoord;
+static_assert(std::is_same<FxCoord, LONG>::value, "base/Geometry.h spells LONG differently");
+static_assert(sizeof(CSize) == sizeof(SIZE) && offsetof(SIZE, cx) == offsetof(CSize, cx) &&
+                  offsetof(SIZE, cy) == offsetof(CSize, cy),
+              "a CSize must stay layout-compatible with SIZE");
+
+inline CSize CSizeFromSIZE(const SIZE& s) { return CSize(s.cx, s.cy); }
+inline SIZE SIZEFromCSize(const CSize& s) { return SIZE{s.cx, s.cy}; }
 #else
-typedef int32_t FxCoord;
 struct FxPointBase {
     FxCoord x;
     FxCoord y;
-};
-struct FxSizeBase {
-    FxCoord cx;
-    FxCoord cy;
 };
 struct FxRectBase {
     FxCoord left;
@@ -30,23 +34,6 @@ struct FxRectBase {
     FxCoord bottom;
 };
 #endif
-
-class CSize : public FxSizeBase {
-public:
-    CSize() { cx = cy = 0; }
-    CSize(FxCoord nx, FxCoord ny) {
-        cx = nx;
-        cy = ny;
-    }
-    CSize(const FxSizeBase& s) {
-        cx = s.cx;
-        cy = s.cy;
-    }
-    bool operator==(const CSize& o) const { return cx == o.cx && cy == o.cy; }
-    bool operator!=(const CSize& o) const { return !(*this == o); }
-    CSize operator+(const CSize& o) const { return CSize(cx + o.cx, cy + o.cy); }
-    CSize operator-(const CSize& o) const { return CSize(cx - o.cx, cy - o.cy); }
-};
 
 class CPoint : public FxPointBase {
 public:

@@ -5,6 +5,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 bash "$root/scripts/setup.sh"
+# The layers first: an include cycle or a Windows header in the portable core fails fast.
+python3 "$root/scripts/check-include-cycles.py"
+bash "$root/scripts/check-portable-headers.sh"
 bash "$root/scripts/build.sh" --native
 
 export PELTO_XVFB=1

@@ -1,32 +1,43 @@
 #include "lib/codec/GdiplusCodecList.h"
 
-#include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
+#include "lib/codec/GdiplusHeaders.h"
 
 #include <new>
 
 #include "lib/codec/GdiplusSession.h"
 
+namespace {
+
+// GDI+'s encoder or decoder records, in a buffer that also holds the strings they point to.
+// False when GDI+ is not ready or fails; may throw std::bad_alloc.
+bool ReadCodecRecords(BOOL bEncoders, std::vector<unsigned char>& buffer, UINT& nCount) {
+    nCount = 0;
+    if (!IsGdiplusReady()) return false;
+    UINT nBytes = 0;
+    Gdiplus::GpStatus status =
+        bEncoders ? Gdiplus::DllExports::GdipGetImageEncodersSize(&nCount, &nBytes)
+                  : Gdiplus::DllExports::GdipGetImageDecodersSize(&nCount, &nBytes);
+    if (status != Gdiplus::Ok) return false;
+    if (nCount == 0) return true;
+    // The descriptions point into the same buffer at their strings, so GDI+ asks for more than
+    // nCount records; never trust a size too small for the records themselves.
+    if (nBytes < nCount * sizeof(Gdiplus::ImageCodecInfo)) return false;
+    buffer.assign(nBytes, 0);
+    auto* pInfo = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    status = bEncoders ? Gdiplus::DllExports::GdipGetImageEncoders(nCount, nBytes, pInfo)
+                       : Gdiplus::DllExports::GdipGetImageDecoders(nCount, nBytes, pInfo);
+    return status == Gdiplus::Ok;
+}
+
+}  // namespace
+
 BOOL FillGdiplusCodecArray(BOOL bEncoders, CGdiplusCodecArray& arrCodecs) {
     arrCodecs.clear();
-    if (!IsGdiplusReady()) return FALSE;
     try {
-        UINT nCount = 0, nBytes = 0;
-        Gdiplus::GpStatus status =
-            bEncoders ? Gdiplus::DllExports::GdipGetImageEncodersSize(&nCount, &nBytes)
-                      : Gdiplus::DllExports::GdipGetImageDecodersSize(&nCount, &nBytes);
-        if (status != Gdiplus::Ok) return FALSE;
-        if (nCount == 0) return TRUE;
-        // The descriptions point into the same buffer at their strings, so GDI+ asks for more
-        // than nCount records; never trust a size too small for the records themselves.
-        if (nBytes < nCount * sizeof(Gdiplus::ImageCodecInfo)) return FALSE;
-        std::vector<unsigned char> buffer(nBytes);
-        auto* pInfo = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-        status = bEncoders ? Gdiplus::DllExports::GdipGetImageEncoders(nCount, nBytes, pInfo)
-                           : Gdiplus::DllExports::GdipGetImageDecoders(nCount, nBytes, pInfo);
-        if (status != Gdiplus::Ok) return FALSE;
+        std::vector<unsigned char> buffer;
+        UINT nCount = 0;
+        if (!ReadCodecRecords(bEncoders, buffer, nCount)) return FALSE;
+        const auto* pInfo = reinterpret_cast<const Gdiplus::ImageCodecInfo*>(buffer.data());
         arrCodecs.reserve(nCount);
         for (UINT i = 0; i < nCount; ++i) {
             arrCodecs.push_back(std::make_unique<CGdiplusCodecInfo>(
@@ -37,6 +48,21 @@ BOOL FillGdiplusCodecArray(BOOL bEncoders, CGdiplusCodecArray& arrCodecs) {
         arrCodecs.clear();
         return FALSE;
     }
+}
+
+bool IsGifEncoder(const CLSID& clsid) {
+    try {
+        std::vector<unsigned char> buffer;
+        UINT nCount = 0;
+        if (!ReadCodecRecords(TRUE, buffer, nCount)) return false;
+        const auto* pInfo = reinterpret_cast<const Gdiplus::ImageCodecInfo*>(buffer.data());
+        for (UINT i = 0; i < nCount; ++i) {
+            if (pInfo[i].Clsid == clsid)
+                return pInfo[i].MimeType && ::lstrcmpiW(pInfo[i].MimeType, L"image/gif") == 0;
+        }
+    } catch (const std::bad_alloc&) {
+    }
+    return false;
 }
 
 namespace {

@@ -35,3 +35,7 @@ PELTOLIB_API CString GetPathExtension(LPCWSTR lpszPath);
 // no encoder knows the extension (also for a path without one): the caller must not write the file
 // in some other format instead.
 PELTOLIB_API BOOL GetEncoderClsidForPath(LPCWSTR lpszPath, CLSID* pClsid);
+
+// True when the encoder writes GIF (by its MIME type). False when GDI+ is not ready or knows no
+// such encoder.
+PELTOLIB_API bool IsGifEncoder(const CLSID& clsid);

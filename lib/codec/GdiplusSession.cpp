@@ -1,9 +1,6 @@
 #include "lib/codec/GdiplusSession.h"
 
-#include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
+#include "lib/codec/GdiplusHeaders.h"
 
 #include <atomic>
 

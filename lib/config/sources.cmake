@@ -1,5 +1,7 @@
 pelto_lib_sources(WIN
+  AppPath.cpp
   PeltoConfig.cpp
+  PeltoConfigFields.cpp
   PeltoConfigFile.cpp
   XmlNode.cpp
   XmlTree.cpp

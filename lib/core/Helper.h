@@ -9,7 +9,6 @@ public:
     CHelper() {}
     ~CHelper() {}
 
-    // The folder of the running program's executable, ending in a backslash; empty when the
-    // platform cannot tell the path.
+    // The same as ::GetAppPath(), which the configuration below the engine uses too.
     static CString GetAppPath();
 };

@@ -4,10 +4,7 @@
 
 #include <mmsystem.h>
 
-#include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
+#include "lib/codec/GdiplusHeaders.h"
 
 #include "lib/codec/GdiplusSession.h"
 #include "lib/core/CaptureScope.h"

@@ -5,10 +5,7 @@
 
 #include "lib/core/PeltoCore.h"
 
-#include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
+#include "lib/codec/GdiplusHeaders.h"
 
 #include "lib/image/ColorProcessors.h"
 #include "lib/image/FilterProcessors.h"

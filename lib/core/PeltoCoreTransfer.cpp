@@ -1,10 +1,7 @@
 // Moving the current picture to and from the clipboard and image files.
 #include "lib/core/PeltoCore.h"
 
-#include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
+#include "lib/codec/GdiplusHeaders.h"
 
 #include <memory>
 #include <vector>
@@ -54,18 +51,6 @@ std::unique_ptr<Gdiplus::Image> LoadImageFromFile(LPCWSTR lpszPath) {
     memory.release();
     std::unique_ptr<IStream, CComReleaser> stream(pCreated);
     return std::unique_ptr<Gdiplus::Image>(Gdiplus::Image::FromStream(stream.get(), FALSE));
-}
-
-bool IsGifEncoder(const CLSID& clsid) {
-    UINT nCount = 0, nSize = 0;
-    if (Gdiplus::GetImageEncodersSize(&nCount, &nSize) != Gdiplus::Ok || nSize == 0) return false;
-    std::vector<BYTE> buffer(nSize);
-    Gdiplus::ImageCodecInfo* pCodecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(nCount, nSize, pCodecs) != Gdiplus::Ok) return false;
-    for (UINT i = 0; i < nCount; ++i)
-        if (pCodecs[i].Clsid == clsid)
-            return pCodecs[i].MimeType && ::lstrcmpiW(pCodecs[i].MimeType, L"image/gif") == 0;
-    return false;
 }
 
 // Some GIF encoders (Wine's) take only palette pictures: given another format they write a

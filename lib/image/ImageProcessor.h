@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "framework/Geometry.h"
+#include "base/Geometry.h"
 #include "lib/PeltoLibApi.h"
 #include "lib/image/Rgbx.h"
 

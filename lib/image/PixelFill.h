@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "framework/Geometry.h"
+#include "base/Geometry.h"
 #include "lib/PeltoLibApi.h"
 #include "lib/image/Rgbx.h"
 

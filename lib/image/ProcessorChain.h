@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "framework/Geometry.h"
+#include "base/Geometry.h"
 #include "lib/PeltoLibApi.h"
 #include "lib/image/ImageProcessor.h"
 #include "lib/image/PixelBufferPool.h"

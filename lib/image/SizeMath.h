@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstdint>
 
-#include "framework/Geometry.h"
+#include "base/Geometry.h"
 
 namespace pelto_image {
 

@@ -275,3 +275,16 @@ TEST(CodecsWithoutGdiplus, NothingIsListedBeforeGdiplusStarts) {
     }
     EXPECT_FALSE(CGdiplusSession::IsRunning());
 }
+
+TEST_F(RealCodecs, OnlyTheGifEncoderIsTakenForGif) {
+    const struct Row {
+        const wchar_t* path;
+        bool gif;
+    } rows[] = {{L"a.gif", true}, {L"a.png", false}, {L"a.jpg", false}, {L"a.bmp", false}};
+    for (const Row& r : rows) {
+        CLSID clsid = {};
+        ASSERT_TRUE(GetEncoderClsidForPath(r.path, &clsid)) << CString(r.path).ToUtf8();
+        EXPECT_EQ(IsGifEncoder(clsid), r.gif) << CString(r.path).ToUtf8();
+    }
+    EXPECT_FALSE(IsGifEncoder(kClsidA)) << "an identifier that names no encoder";
+}

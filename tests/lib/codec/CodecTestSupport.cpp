@@ -1,9 +1,6 @@
 #include "tests/lib/codec/CodecTestSupport.h"
 
-#include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
+#include "lib/codec/GdiplusHeaders.h"
 
 #include "framework/FxString.h"
 

@@ -4,10 +4,10 @@
 
 #include <string>
 
+#include "lib/config/AppPath.h"
 #include "lib/config/PeltoConfig.h"
 #include "lib/config/XmlFile.h"
 #include "lib/config/XmlTree.h"
-#include "lib/core/Helper.h"
 #include "tests/lib/config/ConfigTestIds.h"
 #include "tests/lib/config/ConfigTestSupport.h"
 
@@ -330,7 +330,7 @@ TEST(ConfigLocation, AppPathIsTheExecutablesFolder) {
     wchar_t szModule[MAX_PATH * 4] = {};
     ::GetModuleFileNameW(nullptr, szModule, MAX_PATH * 4);
     CString strModule(szModule);
-    CString strAppPath = CHelper::GetAppPath();
+    CString strAppPath = GetAppPath();
     ASSERT_FALSE(strAppPath.IsEmpty());
     EXPECT_EQ(strAppPath.Right(1), L"\\");
     EXPECT_EQ(strAppPath, strModule.Left(strModule.ReverseFind(L'\\') + 1));

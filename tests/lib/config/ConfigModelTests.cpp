@@ -1,59 +1,79 @@
 // The settings object in memory: defaults, accessors, the effect reset, copies.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 #include "lib/config/PeltoConfig.h"
+#include "lib/config/PeltoConfigFields.h"
 
 namespace {
 
+// The defaults come from the settings table; the byte-exact reference file of the file tests
+// guards the stored ones, and ConfigFile.UnstoredSettingsStartAtTheirDefaults the others.
+const CPeltoConfigFields::Field* Row(const std::wstring& name) {
+    const CPeltoConfigFields::Field* pField = CPeltoConfigFields::Find(name.c_str());
+    if (!pField) ADD_FAILURE() << "no table row for " << CString(name.c_str()).ToUtf8();
+    return pField;
+}
+
+int DefaultOf(const std::wstring& name) {
+    const CPeltoConfigFields::Field* pField = Row(name);
+    return pField ? pField->nDefault : 0x7EADBEEF;
+}
+
 struct HotkeyRow {
-    const char* name;
+    const wchar_t* name;
     void (CPeltoConfig::*get)(WORD&, WORD&);
     void (CPeltoConfig::*set)(WORD, WORD);
-    WORD wModifier;
-    WORD wVk;
 };
 
 const HotkeyRow kHotkeys[] = {
-    {"NewSnap", &CPeltoConfig::GetNewSnapHotkey, &CPeltoConfig::SetNewSnapHotkey, 0, 0x2C},
-    {"FullScreen", &CPeltoConfig::GetFullScreenHotkey, &CPeltoConfig::SetFullScreenHotkey, 2, 0x2C},
-    {"ActiveWin", &CPeltoConfig::GetActiveWinHotkey, &CPeltoConfig::SetActiveWinHotkey, 0, 0x72},
-    {"CurrentWin", &CPeltoConfig::GetCurrentWinHotkey, &CPeltoConfig::SetCurrentWinHotkey, 0, 0x73},
-    {"WinClient", &CPeltoConfig::GetWinClientHotkey, &CPeltoConfig::SetWinClientHotkey, 0, 0x74},
-    {"WinObj", &CPeltoConfig::GetWinObjHotkey, &CPeltoConfig::SetWinObjHotkey, 0, 0x75},
-    {"SelectRect", &CPeltoConfig::GetSelectRectHotkey, &CPeltoConfig::SetSelectRectHotkey, 0, 0x76},
-    {"ShowHide", &CPeltoConfig::GetShowHideHotkey, &CPeltoConfig::SetShowHideHotkey, 0, 0x77},
+    {L"NewSnap", &CPeltoConfig::GetNewSnapHotkey, &CPeltoConfig::SetNewSnapHotkey},
+    {L"FullScreen", &CPeltoConfig::GetFullScreenHotkey, &CPeltoConfig::SetFullScreenHotkey},
+    {L"ActiveWin", &CPeltoConfig::GetActiveWinHotkey, &CPeltoConfig::SetActiveWinHotkey},
+    {L"CurrentWin", &CPeltoConfig::GetCurrentWinHotkey, &CPeltoConfig::SetCurrentWinHotkey},
+    {L"WinClient", &CPeltoConfig::GetWinClientHotkey, &CPeltoConfig::SetWinClientHotkey},
+    {L"WinObj", &CPeltoConfig::GetWinObjHotkey, &CPeltoConfig::SetWinObjHotkey},
+    {L"SelectRect", &CPeltoConfig::GetSelectRectHotkey, &CPeltoConfig::SetSelectRectHotkey},
+    {L"ShowHide", &CPeltoConfig::GetShowHideHotkey, &CPeltoConfig::SetShowHideHotkey},
 };
 
 struct IntRow {
     const char* name;
+    const wchar_t* wname;
     int (*get)(const CPeltoConfig&);
     void (*set)(CPeltoConfig&, int);
-    int nDefault;
 };
 
-#define INT_ROW(Name, Default)                                                                      \
-    {                                                                                               \
-#Name,                                                                                      \
-            [](const CPeltoConfig&                                                                  \
-                   c) { return static_cast<int>(c.Get##Name()); },                                  \
-                                                                [](CPeltoConfig & c,                \
-                                                                   int n) { c.Set##Name(n); },      \
-                                                                                            Default \
+#define INT_ROW(Name)                                                                            \
+    {                                                                                            \
+#Name, L"" #Name,                                                                        \
+            [](const CPeltoConfig&                                                               \
+                   c) { return static_cast<int>(c.Get##Name()); }, [](CPeltoConfig & c,          \
+                                                                      int n) { c.Set##Name(n); } \
     }
 
-// Every BOOL and int setting with its default; SnapDelayTime is checked on its own.
+// Every BOOL and int setting with an accessor; SnapDelayTime is checked on its own.
 const IntRow kInts[] = {
-    INT_ROW(PlaySnapSound, 1), INT_ROW(HideMainWnd, 1),
-    INT_ROW(SnapOnStart, 0),   INT_ROW(KeepOnTop, 1),
-    INT_ROW(GrayScale, 0),     INT_ROW(Negate, 0),
-    INT_ROW(Scale, 0),         INT_ROW(ScaleFactor, 50),
-    INT_ROW(Rotate, 0),        INT_ROW(RotateAngle, 45),
-    INT_ROW(FlipHorz, 0),      INT_ROW(FlipVert, 0),
-    INT_ROW(ShearDown, 0),     INT_ROW(ShearDownAmout, 50),
-    INT_ROW(ShearAcross, 0),   INT_ROW(ShearAcrossAmout, 50),
-    INT_ROW(Blur, 0),          INT_ROW(BlurFactor, 5),
-    INT_ROW(Sharpen, 0),       INT_ROW(SharpenFactor, 5),
-    INT_ROW(AutoCopy, 0),      INT_ROW(SnapMode, 0),
+    INT_ROW(PlaySnapSound), INT_ROW(HideMainWnd),
+    INT_ROW(SnapOnStart),   INT_ROW(KeepOnTop),
+    INT_ROW(GrayScale),     INT_ROW(Negate),
+    INT_ROW(Scale),         INT_ROW(ScaleFactor),
+    INT_ROW(Rotate),        INT_ROW(RotateAngle),
+    INT_ROW(FlipHorz),      INT_ROW(FlipVert),
+    INT_ROW(ShearDown),     INT_ROW(ShearDownAmout),
+    INT_ROW(ShearAcross),   INT_ROW(ShearAcrossAmout),
+    INT_ROW(Blur),          INT_ROW(BlurFactor),
+    INT_ROW(Sharpen),       INT_ROW(SharpenFactor),
+    INT_ROW(AutoCopy),      INT_ROW(SnapMode),
+};
+
+// The flags the effect chain reads directly, without accessors.
+const std::pair<const wchar_t*, BOOL CPeltoConfig::*> kFlags[] = {
+    {L"ApplyEffects", &CPeltoConfig::m_bApplyEffects},
+    {L"ColorReplace", &CPeltoConfig::m_bColorReplace},
+    {L"SmoothTransform", &CPeltoConfig::m_bSmoothTransform},
 };
 
 }  // namespace
@@ -61,19 +81,40 @@ const IntRow kInts[] = {
 TEST(PeltoConfigModel, FreshObjectHoldsEveryDefault) {
     CPeltoConfig config;
     for (const IntRow& row : kInts) {
-        EXPECT_EQ(row.get(config), row.nDefault) << row.name;
+        EXPECT_EQ(row.get(config), DefaultOf(row.wname)) << row.name;
     }
-    EXPECT_EQ(config.GetSnapDelayTime(), 500u);
-    EXPECT_EQ(config.GetAppName(), L"Noram截图（Noram出品）");
-    EXPECT_EQ(config.GetEditAppPath(), L"mspaint.exe");
-    EXPECT_EQ(config.m_bApplyEffects, 1);
-    EXPECT_EQ(config.m_bColorReplace, 0);
-    EXPECT_EQ(config.m_bSmoothTransform, 1);
+    EXPECT_EQ(config.GetSnapDelayTime(), static_cast<UINT>(DefaultOf(L"SnapDelayTime")));
+    const CPeltoConfigFields::Field* pAppName = Row(L"AppName");
+    const CPeltoConfigFields::Field* pEditAppPath = Row(L"EditAppPath");
+    ASSERT_TRUE(pAppName && pEditAppPath);
+    EXPECT_EQ(config.GetAppName(), pAppName->pszDefault);
+    EXPECT_EQ(config.GetEditAppPath(), pEditAppPath->pszDefault);
+    for (const auto& flag : kFlags) {
+        EXPECT_EQ(config.*flag.second, DefaultOf(flag.first)) << CString(flag.first).ToUtf8();
+    }
     for (const HotkeyRow& row : kHotkeys) {
         WORD wModifier = 0xBEEF, wVk = 0xBEEF;
         (config.*row.get)(wModifier, wVk);
-        EXPECT_EQ(wModifier, row.wModifier) << row.name << " modifier";
-        EXPECT_EQ(wVk, row.wVk) << row.name << " key";
+        std::wstring name = row.name;
+        EXPECT_EQ(wModifier, DefaultOf(name + L"Modifier")) << CString(row.name).ToUtf8();
+        EXPECT_EQ(wVk, DefaultOf(name + L"Vk")) << CString(row.name).ToUtf8();
+    }
+}
+
+TEST(PeltoConfigModel, TableHasOneRowPerMember) {
+    // A row whose name or member repeats another would leave a member without its default.
+    size_t nCount = 0;
+    const CPeltoConfigFields::Field* pFields = CPeltoConfigFields::Get(nCount);
+    for (size_t i = 0; i < nCount; ++i) {
+        const CPeltoConfigFields::Field& a = pFields[i];
+        EXPECT_EQ(CPeltoConfigFields::Find(a.pszName), &a) << CString(a.pszName).ToUtf8();
+        for (size_t j = i + 1; j < nCount; ++j) {
+            const CPeltoConfigFields::Field& b = pFields[j];
+            bool bSame = a.kind == b.kind && a.pString == b.pString && a.pInt == b.pInt &&
+                         a.pUint == b.pUint && a.pWord == b.pWord;
+            EXPECT_FALSE(bSame) << CString(a.pszName).ToUtf8() << " and "
+                                << CString(b.pszName).ToUtf8() << " name one member";
+        }
     }
 }
 
@@ -115,23 +156,19 @@ TEST(PeltoConfigModel, SettingsAreIndependentOfEachOther) {
         CPeltoConfig config;
         changed.set(config, 777);
         for (const IntRow& row : kInts) {
-            EXPECT_EQ(row.get(config), &row == &changed ? 777 : row.nDefault)
+            EXPECT_EQ(row.get(config), &row == &changed ? 777 : DefaultOf(row.wname))
                 << "after setting " << changed.name << ", " << row.name;
         }
-        EXPECT_EQ(config.GetSnapDelayTime(), 500u) << "after setting " << changed.name;
+        EXPECT_EQ(config.GetSnapDelayTime(), static_cast<UINT>(DefaultOf(L"SnapDelayTime")))
+            << "after setting " << changed.name;
     }
 }
 
 TEST(PeltoConfigModel, ResetImageOptionRestoresOnlyTheEffects) {
     CPeltoConfig config;
-    for (const IntRow& row : kInts) row.set(config, 1);
-    config.SetScaleFactor(10);
-    config.SetRotateAngle(90);
-    config.SetShearDownAmout(7);
-    config.SetShearAcrossAmout(8);
-    config.SetBlurFactor(9);
-    config.SetSharpenFactor(11);
-    config.SetSnapMode(3);
+    // A value of its own for every setting, none of them a default.
+    int nValue = 1000;
+    for (const IntRow& row : kInts) row.set(config, nValue++);
     config.SetSnapDelayTime(1234);
     config.SetEditAppPath(L"gimp.exe");
     config.SetAppName(L"名字");
@@ -139,29 +176,23 @@ TEST(PeltoConfigModel, ResetImageOptionRestoresOnlyTheEffects) {
 
     config.ResetImageOption();
 
-    EXPECT_EQ(config.GetGrayScale(), 0);
-    EXPECT_EQ(config.GetNegate(), 0);
-    EXPECT_EQ(config.GetScale(), 0);
-    EXPECT_EQ(config.GetRotate(), 0);
-    EXPECT_EQ(config.GetFlipHorz(), 0);
-    EXPECT_EQ(config.GetFlipVert(), 0);
-    EXPECT_EQ(config.GetShearDown(), 0);
-    EXPECT_EQ(config.GetShearAcross(), 0);
-    EXPECT_EQ(config.GetBlur(), 0);
-    EXPECT_EQ(config.GetSharpen(), 0);
-    EXPECT_EQ(config.GetBlurFactor(), 5);
-    EXPECT_EQ(config.GetSharpenFactor(), 5);
-    EXPECT_EQ(config.GetScaleFactor(), 50);
-    EXPECT_EQ(config.GetRotateAngle(), 45);
-    EXPECT_EQ(config.GetShearDownAmout(), 50);
-    EXPECT_EQ(config.GetShearAcrossAmout(), 50);
-
-    EXPECT_EQ(config.GetAutoCopy(), 1);
-    EXPECT_EQ(config.GetSnapMode(), 3);
-    EXPECT_EQ(config.GetPlaySnapSound(), 1);
-    EXPECT_EQ(config.GetHideMainWnd(), 1);
-    EXPECT_EQ(config.GetSnapOnStart(), 1);
-    EXPECT_EQ(config.GetKeepOnTop(), 1);
+    // The ten effect switches and their six amounts, and nothing else.
+    size_t nReset = 0;
+    nValue = 1000;
+    for (const IntRow& row : kInts) {
+        const CPeltoConfigFields::Field* pField = Row(row.wname);
+        ASSERT_NE(pField, nullptr);
+        if (pField->bResetByImageOption) {
+            ++nReset;
+            EXPECT_EQ(row.get(config), pField->nDefault) << row.name << " must be reset";
+        } else {
+            EXPECT_EQ(row.get(config), nValue) << row.name << " must keep its value";
+        }
+        ++nValue;
+    }
+    EXPECT_EQ(nReset, 16u);
+    EXPECT_EQ(config.GetAutoCopy(), 1020);
+    EXPECT_EQ(config.GetSnapMode(), 1021);
     EXPECT_EQ(config.GetSnapDelayTime(), 1234u);
     EXPECT_EQ(config.GetEditAppPath(), L"gimp.exe");
     EXPECT_EQ(config.GetAppName(), L"名字");

@@ -1,4 +1,5 @@
-pelto_native_test(image_core_tests SOURCES
+# The processor tests, built natively under the sanitizers and by the Windows compiler alike.
+set(image_core_test_sources
   ReferenceProcessors.cpp
   TestPictures.cpp
   FastVsReferenceTest.cpp
@@ -6,6 +7,7 @@ pelto_native_test(image_core_tests SOURCES
   ColorFilterProcessorsTest.cpp
   ProcessorChainTest.cpp
   PixelBufferPoolTest.cpp)
+pelto_native_test(image_core_tests SOURCES ${image_core_test_sources})
 pelto_win_test(image_tests
   SOURCES ImageBitmapTests.cpp ImageTestFiles.cpp ImageTests.rc
   LINK "PeltoLib;gdiplus;ole32;oleaut32")
@@ -19,8 +21,6 @@ if(WIN32)
   target_compile_definitions(image_core_static PUBLIC PELTO_STATIC)
   pelto_warnings(image_core_static)
   pelto_win_test(image_core_win_tests
-    SOURCES ReferenceProcessors.cpp TestPictures.cpp FastVsReferenceTest.cpp
-            GeometryProcessorsTest.cpp ColorFilterProcessorsTest.cpp ProcessorChainTest.cpp
-            PixelBufferPoolTest.cpp
+    SOURCES ${image_core_test_sources}
     LINK image_core_static)
 endif()

@@ -2,10 +2,7 @@
 // every effect off. Prints the figures; asserts nothing.
 #include <windows.h>
 
-#include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
+#include "lib/codec/GdiplusHeaders.h"
 
 #include <cstdio>
 #include <vector>
