@@ -110,7 +110,9 @@ int CPeltoCore::PasteImageData() {
     BOOL bCopied = hBitmap && pasted.CopyImage(hBitmap);
     ::CloseClipboard();
     if (!bCopied) return 0;
-    return LoadPicture(pasted.GetSafeHandle()) ? 1 : 0;
+    if (!LoadPicture(pasted.GetSafeHandle())) return 0;
+    m_ptSnapOrigin = CPoint(0, 0);
+    return 1;
 }
 
 int CPeltoCore::OpenImage(CString strPath) {
@@ -137,6 +139,7 @@ int CPeltoCore::OpenImage(CString strPath) {
     if (pBitmap) ResetBitmapData(pBitmap->GetSafeHandle());
     m_strPathName = strPath;
     m_strFileName = strFileName;
+    m_ptSnapOrigin = CPoint(0, 0);
     return 1;
 }
 
