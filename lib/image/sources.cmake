@@ -1,5 +1,6 @@
 pelto_lib_sources(PORTABLE
   ImageProcessor.cpp
+  ImageHeaderCheck.cpp
   PixelFill.cpp
   ProcessorChain.cpp
   PixelBufferPool.cpp
@@ -17,7 +18,8 @@ pelto_lib_sources(PORTABLE
   WeightedSampleAvx512.cpp)
 pelto_lib_sources(WIN
   ImageBitmap.cpp
-  ImageLoading.cpp)
+  ImageLoading.cpp
+  MemoryStream.cpp)
 if(WIN32)
   # 64-bit Windows keeps the stack aligned to 16 bytes only, and GCC cannot realign it there for
   # spilled 32-byte registers; unaligned moves make any such spill safe.

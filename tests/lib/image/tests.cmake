@@ -5,9 +5,11 @@ pelto_native_test(image_core_tests SOURCES
   GeometryProcessorsTest.cpp
   ColorFilterProcessorsTest.cpp
   ProcessorChainTest.cpp
-  PixelBufferPoolTest.cpp)
+  PixelBufferPoolTest.cpp
+  ImageHeaderCheckTest.cpp)
 pelto_win_test(image_tests
-  SOURCES ImageBitmapTests.cpp ImageTestFiles.cpp ImageTests.rc
+  SOURCES ImageBitmapTests.cpp ImageTestFiles.cpp ImageTests.rc ImageHostileTests.cpp
+          ImageFuzzTests.cpp
   LINK "PeltoLib;gdiplus;ole32;oleaut32")
 
 # The same processor tests built by the Windows compiler and run under Wine: the shipped code is
@@ -21,6 +23,6 @@ if(WIN32)
   pelto_win_test(image_core_win_tests
     SOURCES ReferenceProcessors.cpp TestPictures.cpp FastVsReferenceTest.cpp
             GeometryProcessorsTest.cpp ColorFilterProcessorsTest.cpp ProcessorChainTest.cpp
-            PixelBufferPoolTest.cpp
+            PixelBufferPoolTest.cpp ImageHeaderCheckTest.cpp
     LINK image_core_static)
 endif()
