@@ -140,7 +140,9 @@ TEST(ImageFuzz, MutatedFilesOfEveryFormatNeitherCrashNorHang) {
         // The unchanged file loads, so a refusal of every mutant would not pass unnoticed.
         ASSERT_TRUE(ImageTestFiles::Write(path, format.seed));
         EXPECT_TRUE(LoadThroughGdiplus(path));
-        if (format.bHolder) EXPECT_TRUE(LoadThroughHolder(path));
+        if (format.bHolder) {
+            EXPECT_TRUE(LoadThroughHolder(path));
+        }
         int nLoaded = 0, nRefused = 0;
         for (uint64_t n = nFirst; n < nCount; ++n) {
             std::mt19937_64 rng(nSeed ^ (0x9E3779B97F4A7C15ull * (n * 8 + f + 1)));

@@ -60,7 +60,9 @@ TEST(MemoryStreamTest, ReadsNothingBeyondTheBytesWhereverTheStreamWasMoved) {
         move.QuadPart = step.move;
         ULARGE_INTEGER pos = {};
         EXPECT_EQ(pStream->Seek(move, step.origin, &pos), step.seek);
-        if (step.seek == S_OK) EXPECT_EQ(pos.QuadPart, step.pos);
+        if (step.seek == S_OK) {
+            EXPECT_EQ(pos.QuadPart, step.pos);
+        }
         char buffer[32] = {};
         ULONG nRead = 99;
         EXPECT_EQ(pStream->Read(buffer, step.want, &nRead), S_OK);
