@@ -8,6 +8,7 @@
 
 #include "lib/codec/GdiplusCodecList.h"
 #include "lib/codec/GdiplusFileDialog.h"
+#include "lib/core/ClipboardPicture.h"
 
 namespace {
 struct CComReleaser {
@@ -44,19 +45,9 @@ Gdiplus::Status SaveWithEncoder(Gdiplus::Image* pImage, LPCWSTR lpszPath, const 
 
 BOOL CPeltoCore::PutBitmapOnClipboard(CBitmap* pBitmap) {
     HWND hOwner = m_pViewWnd ? m_pViewWnd->GetSafeHwnd() : nullptr;
-    // Clipboard viewers and managers open the clipboard for a moment after every change; a copy
-    // that met one of them would be lost. A program that keeps it open longer still refuses it.
-    const int kOpenAttempts = 25;
-    const DWORD kOpenRetryWait = 20;
-    BOOL bOpen = ::OpenClipboard(hOwner);
-    for (int i = 1; !bOpen && i < kOpenAttempts; ++i) {
-        ::Sleep(kOpenRetryWait);
-        bOpen = ::OpenClipboard(hOwner);
-    }
-    if (!bOpen) return FALSE;
-    BOOL bHanded = FALSE;
-    if (::EmptyClipboard())
-        bHanded = ::SetClipboardData(CF_BITMAP, pBitmap->GetSafeHandle()) != nullptr;
+    // A program that keeps the clipboard open longer than a moment still refuses the copy.
+    if (!OpenClipboardPatiently(hOwner)) return FALSE;
+    BOOL bHanded = PutPictureOnOpenClipboard(pBitmap->GetSafeHandle());
     ::CloseClipboard();
     // Once handed over the bitmap is the clipboard's; otherwise it stays with the wrapper, which
     // deletes it.
@@ -73,14 +64,13 @@ int CPeltoCore::CopyImageData(int which) {
 }
 
 int CPeltoCore::PasteImageData() {
-    if (!::OpenClipboard(nullptr)) return 0;
-    HBITMAP hBitmap = nullptr;
-    if (::IsClipboardFormatAvailable(CF_BITMAP))
-        hBitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+    // A delayed picture whose owner hangs would hold the interface for good.
+    if (!ClipboardOwnerAnswers()) return 0;
+    if (!OpenClipboardPatiently(nullptr)) return 0;
     // Only the copy is made while the clipboard is open: the effects may take a while, and other
     // programs must not find the clipboard held meanwhile.
     CImageBitmap pasted(0x00FFFFFF);
-    BOOL bCopied = hBitmap && pasted.CopyImage(hBitmap);
+    BOOL bCopied = ReadPictureFromOpenClipboard(pasted);
     ::CloseClipboard();
     if (!bCopied) return 0;
     if (!LoadPicture(pasted.GetSafeHandle())) return 0;
