@@ -46,6 +46,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Makes the window of m_nIDTemplate, attached to this object from its first message on.
+    HWND CreateFromTemplate(HWND hParent);
+
     bool m_bModal = false;
     bool m_bEnded = false;
     INT_PTR m_nModalResult = -1;

@@ -2,5 +2,6 @@ pelto_win_test(framework_tests
   SOURCES FxStringTests.cpp GeometryTests.cpp
   LINK "")
 pelto_win_test(framework_window_tests DESKTOP
-  SOURCES MessageMapTests.cpp DialogTests.cpp GdiTests.cpp FrameworkTests.rc
+  SOURCES MessageMapTests.cpp DialogTests.cpp GdiTests.cpp ReflectionTests.cpp RectTrackerTests.cpp
+    FrameworkTests.rc
   LINK "")

@@ -3,7 +3,6 @@ pelto_win_test(snap_tests DESKTOP
     ProgramWindowTests.cpp
     SnapTestSupport.cpp
     SnapTipTests.cpp
-    RectTrackerTests.cpp
     SnapOverlayTests.cpp
     ChooserViewTests.cpp
   LINK PeltoLib)
