@@ -26,7 +26,6 @@ protected:
 
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnDestroy();
-    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
 
     DECLARE_MESSAGE_MAP()
 };
