@@ -2,6 +2,8 @@
 
 #include "framework/ResourceModule.h"
 
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 END_MESSAGE_MAP()
 

@@ -6,6 +6,8 @@
 #include "framework/Wnd.h"
 
 class FX_API CDialog : public CWnd {
+    DECLARE_DYNAMIC(CDialog)
+
 public:
     CDialog() = default;
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr)

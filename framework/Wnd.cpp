@@ -25,6 +25,8 @@ const wchar_t kDefaultClass[] = L"FxWnd";
 
 }  // namespace
 
+IMPLEMENT_DYNAMIC(CWnd, CObject)
+
 // ---- message table of the base class (empty: everything goes to the default procedure) ----
 
 const FxMessageMap* CWnd::GetMessageMap() const { return GetThisMessageMap(); }

@@ -20,10 +20,13 @@
 #include "framework/FxString.h"
 #include "framework/Geometry.h"
 #include "framework/MessageMap.h"
+#include "framework/Object.h"
 
 class CDC;
 
-class FX_API CWnd {
+class FX_API CWnd : public CObject {
+    DECLARE_DYNAMIC(CWnd)
+
 public:
     CWnd();
     explicit CWnd(HWND hWnd);  // a non-owning wrapper, not entered in the window map

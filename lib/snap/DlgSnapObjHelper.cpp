@@ -3,6 +3,8 @@
 #include "lib/res/resource.h"
 #include "lib/snap/ProgramWindows.h"
 
+IMPLEMENT_DYNAMIC(CDlgSnapObjHelper, CDialog)
+
 BEGIN_MESSAGE_MAP(CDlgSnapObjHelper, CDialog)
 ON_WM_MOUSEMOVE()
 ON_WM_DESTROY()

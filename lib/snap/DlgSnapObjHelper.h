@@ -8,6 +8,8 @@
 #include "lib/snap/SnapTipEdit.h"
 
 class PELTOLIB_API CDlgSnapObjHelper : public CDialog {
+    DECLARE_DYNAMIC(CDlgSnapObjHelper)
+
 public:
     explicit CDlgSnapObjHelper(CWnd* pParent = nullptr);
     ~CDlgSnapObjHelper() override;

@@ -4,6 +4,8 @@
 #include "lib/core/PeltoLocalResource.h"
 #include "lib/res/resource.h"
 
+IMPLEMENT_DYNAMIC(CDlgSnapRectHelper, CDialog)
+
 BEGIN_MESSAGE_MAP(CDlgSnapRectHelper, CDialog)
 ON_WM_PAINT()
 ON_WM_ERASEBKGND()

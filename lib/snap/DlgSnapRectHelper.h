@@ -11,6 +11,8 @@
 #include "lib/snap/SnapTrack.h"
 
 class PELTOLIB_API CDlgSnapRectHelper : public CDialog, protected ISnapTrackOwner {
+    DECLARE_DYNAMIC(CDlgSnapRectHelper)
+
 public:
     enum SnapState {
         stateWaiting = 0,   // for the left button

@@ -7,6 +7,8 @@
 #include "lib/core/PeltoLocalResource.h"
 #include "lib/res/resource.h"
 
+IMPLEMENT_DYNAMIC(CSnapTipEdit, CWnd)
+
 BEGIN_MESSAGE_MAP(CSnapTipEdit, CWnd)
 ON_WM_CREATE()
 ON_WM_MOUSEMOVE()

@@ -10,6 +10,8 @@
 #include "lib/PeltoLibApi.h"
 
 class PELTOLIB_API CSnapTipEdit : public CWnd {
+    DECLARE_DYNAMIC(CSnapTipEdit)
+
 public:
     CSnapTipEdit();
     ~CSnapTipEdit() override;

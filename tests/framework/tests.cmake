@@ -1,5 +1,5 @@
 pelto_win_test(framework_tests
-  SOURCES FxStringTests.cpp GeometryTests.cpp
+  SOURCES FxStringTests.cpp GeometryTests.cpp ObjectTests.cpp
   LINK "")
 pelto_win_test(framework_window_tests DESKTOP
   SOURCES MessageMapTests.cpp DialogTests.cpp GdiTests.cpp ReflectionTests.cpp RectTrackerTests.cpp

@@ -4,6 +4,7 @@ pelto_win_test(snap_tests DESKTOP
     SnapTestSupport.cpp
     SnapTipTests.cpp
     SnapOverlayTests.cpp
+    SnapClassInfoTests.cpp
     ChooserViewTests.cpp
   LINK PeltoLib)
 
