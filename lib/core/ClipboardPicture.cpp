@@ -23,7 +23,7 @@ UINT PngFormat() {
 }
 
 bool FitsThePictureLimit(int64_t cx, int64_t cy) {
-    return cx > 0 && cy > 0 && cx <= pelto_image::kMaxImagePixels / cy;
+    return cx > 0 && cy > 0 && cx <= kMaxImagePixels / cy;
 }
 
 // A 24-bit bottom-up DIB of the bitmap in movable memory, the form every reader of CF_DIB knows.
@@ -47,7 +47,7 @@ HGLOBAL MakeDib(HBITMAP hBitmap) {
     bool ok = false;
     if (p) {
         memcpy(p, &bih, sizeof bih);
-        CClientDC screen(nullptr);
+        CClientDC screen(HWND_DESKTOP);
         ok = ::GetDIBits(screen.m_hDC, hBitmap, 0, static_cast<UINT>(bm.bmHeight), p + sizeof bih,
                          reinterpret_cast<BITMAPINFO*>(p), DIB_RGB_COLORS) == bm.bmHeight;
         ::GlobalUnlock(hDib);
@@ -127,7 +127,7 @@ BOOL CopyFromDib(HGLOBAL hDib, CImageBitmap& out) {
             int64_t stride = ((int64_t(h.biWidth) * h.biBitCount + 31) / 32) * 4;
             int64_t offset = int64_t(h.biSize) + DibColourTableBytes(h);
             if (offset + stride * cy <= static_cast<int64_t>(nSize)) {
-                CClientDC screen(nullptr);
+                CClientDC screen(HWND_DESKTOP);
                 HBITMAP hBitmap = ::CreateDIBitmap(
                     screen.m_hDC, reinterpret_cast<const BITMAPINFOHEADER*>(p), CBM_INIT,
                     p + offset, reinterpret_cast<const BITMAPINFO*>(p), DIB_RGB_COLORS);
