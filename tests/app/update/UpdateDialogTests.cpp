@@ -10,6 +10,7 @@
 #include "app/main/ProgramActions.h"
 #include "app/res/resource.h"
 #include "app/update/BindCallback.h"
+#include "app/update/Sha256.h"
 #include "app/update/DlgAbout.h"
 #include "tests/app/main/AppTestSupport.h"
 #include "tests/app/update/TestHttpServer.h"
@@ -96,7 +97,7 @@ AboutSeen DriveAboutBox() {
 // The dialog of the update check in the test program's folder, where the dialog downloads.
 struct ProgramFolderFiles {
     ~ProgramFolderFiles() {
-        for (const wchar_t* name : {L"TempUpdate.txt", L"PeltoTestSetup.exe"})
+        for (const wchar_t* name : {L"TempUpdate.txt", L"PeltoTestSetup.exe", L"installer_ran.txt"})
             ::DeleteFileW((TestProgramFolder() + name).c_str());
     }
 };
@@ -179,6 +180,70 @@ TEST(UpdateDialogTest, UpdateWithAFailingDownloadClosesTheProgramAndStartsNothin
     // The main window was closed, which ends the program.
     EXPECT_FALSE(host.m_dlg.IsWindowVisible());
     EXPECT_EQ(std::vector<std::wstring>{}, RecordedMessages());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+              ::GetFileAttributesW((TestProgramFolder() + L"PeltoTestSetup.exe").c_str()));
+}
+
+TEST(UpdateDialogTest, UpdateDownloadsVerifiesAndStartsTheInstaller) {
+    ProgramFolderFiles cleanup;
+    std::string installer;
+    ASSERT_TRUE(ReadWholeFile(TestProgramFolder() + L"update_fake_installer.exe", &installer));
+    update::Sha256 sha;
+    sha.Update(installer.data(), installer.size());
+    CTestHttpServer server;
+    ASSERT_TRUE(server.Running());
+    server.Serve(std::string("/whole") + kList,
+                 {200, "PeltoTestSetup.exe 2.1.0.2 " + sha.FinishHex() + "\r\nnotes\r\n", false});
+    server.Serve("/whole/soft/pelto/PeltoTestSetup.exe", {200, installer, false});
+    CScopedUpdateRoot root(server.Root("whole"));
+    CMainWindowHost host;
+    ASSERT_TRUE(host.m_bCreated);
+    theApp.m_pMainWnd = &host.m_dlg;
+    {
+        CDriverThread driver([&] {
+            if (HWND hDlg = WaitForProcessDialog(IDC_UPDATE_PROGRESS)) Press(hDlg, IDOK);
+        });
+        RunUpdateDialog();
+    }
+    PumpFor(100);
+    theApp.m_pMainWnd = nullptr;
+    EXPECT_FALSE(host.m_dlg.IsWindowVisible());
+    std::wstring mark = TestProgramFolder() + L"installer_ran.txt";
+    for (int i = 0; i < 500 && ::GetFileAttributesW(mark.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+        ::Sleep(20);
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(mark.c_str()))
+        << "installer not started";
+}
+
+TEST(UpdateDialogTest, CancelStopsAHangingDownloadAndTheProgramGoesOn) {
+    ProgramFolderFiles cleanup;
+    CTestHttpServer server;
+    ASSERT_TRUE(server.Running());
+    server.Serve(std::string("/stuck") + kList, {200, "PeltoTestSetup.exe 2.1.0.2\r\n", false});
+    server.Serve("/stuck/soft/pelto/PeltoTestSetup.exe", {200, "", true});
+    CScopedUpdateRoot root(server.Root("stuck"));
+    CMainWindowHost host;
+    ASSERT_TRUE(host.m_bCreated);
+    theApp.m_pMainWnd = &host.m_dlg;
+    bool cancelled = false;
+    {
+        CDriverThread driver([&] {
+            HWND hDlg = WaitForProcessDialog(IDC_UPDATE_PROGRESS);
+            if (!hDlg) return;
+            Press(hDlg, IDOK);
+            // Once the server holds the request, the download is under way.
+            for (int i = 0; i < 500 && server.Requests("/stuck/soft/pelto/PeltoTestSetup.exe") == 0;
+                 ++i)
+                ::Sleep(20);
+            cancelled = true;
+            Press(hDlg, IDCANCEL);
+        });
+        RunUpdateDialog();
+    }
+    PumpFor(100);
+    theApp.m_pMainWnd = nullptr;
+    EXPECT_TRUE(cancelled);
+    EXPECT_TRUE(host.m_dlg.IsWindowVisible());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
               ::GetFileAttributesW((TestProgramFolder() + L"PeltoTestSetup.exe").c_str()));
 }

@@ -18,6 +18,10 @@ if(WIN32)
     add_library(update_${kind} SHARED ${CMAKE_CURRENT_LIST_DIR}/VersionDll.cpp ${rc})
     pelto_warnings(update_${kind})
   endforeach()
+  # What the update dialog downloads and starts in the test of the whole update.
+  add_executable(update_fake_installer WIN32 ${CMAKE_CURRENT_LIST_DIR}/FakeInstaller.cpp)
+  target_link_options(update_fake_installer PRIVATE -municode)
+  pelto_warnings(update_fake_installer)
 endif()
 
 get_property(pelto_app_sources GLOBAL PROPERTY PELTO_APP_SOURCES)
@@ -36,5 +40,5 @@ pelto_win_test(app_update_tests DESKTOP
   LINK "PeltoLib;gdiplus;ole32;comctl32;shell32;urlmon;winmm;version;comdlg32;oleaut32;uuid;ws2_32")
 if(TARGET app_update_tests)
   add_dependencies(app_update_tests pelto update_two_translations update_no_translation
-                   update_no_version)
+                   update_no_version update_fake_installer)
 endif()
