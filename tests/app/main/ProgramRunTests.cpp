@@ -128,7 +128,9 @@ Written ReadWritten(const std::wstring& path) {
 }
 
 // The program asks for updates at start: here it asks a port where nothing listens.
-void KeepUpdateCheckLocal() { ::SetEnvironmentVariableW(L"PELTO_UPDATE_ROOT", L"http://127.0.0.1:9"); }
+void KeepUpdateCheckLocal() {
+    ::SetEnvironmentVariableW(L"PELTO_UPDATE_ROOT", L"http://127.0.0.1:9");
+}
 
 void CopyProgram(const CTempFolder& folder) {
     KeepUpdateCheckLocal();
