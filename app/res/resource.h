@@ -80,3 +80,31 @@
 
 // The tray icon: its id is also the number of its menu.
 #define IDR_TRAY_MENU 131
+
+// The options sheet: its three page templates and their controls.
+#define IDD_OPTION_BASIC 107
+#define IDD_OPTION_IMAGE 108
+#define IDD_OPTION_HOTKEY 109
+#define IDC_OPT_PLAY_SOUND 1020
+#define IDC_OPT_HIDE_MAIN 1021
+#define IDC_OPT_SNAP_ON_START 1022
+#define IDC_OPT_SNAP_DELAY 1025
+#define IDC_OPT_KEEP_ON_TOP 1038
+#define IDC_OPT_EDIT_APP_PATH 1026
+#define IDC_OPT_ROTATE_ANGLE 1027
+#define IDC_OPT_SCALE_FACTOR 1028
+#define IDC_OPT_SHEAR_ACROSS 1029
+#define IDC_OPT_SHEAR_DOWN 1030
+#define IDC_OPT_BLUR_FACTOR 1031
+#define IDC_OPT_SHARPEN_FACTOR 1032
+#define IDC_OPT_BROWSE 1033
+#define IDC_HK_NEW_SNAP 1037
+#define IDC_HK_FULLSCREEN 1043
+#define IDC_HK_ACTIVE_WIN 1035
+#define IDC_HK_CURRENT_WIN 1038
+#define IDC_HK_WIN_CLIENT 1039
+#define IDC_HK_WIN_OBJ 1040
+#define IDC_HK_SELECT_RECT 1041
+#define IDC_HK_SHOW_HIDE 1036
+// The options page's own registration of Print Screen.
+#define IDH_OPTION_PRINT_SCREEN 1000
