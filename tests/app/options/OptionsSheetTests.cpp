@@ -3,6 +3,8 @@
 // the main window's hot keys afterwards.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <commctrl.h>
 
 #include <functional>
@@ -126,6 +128,9 @@ TEST(OptionsSheetTest, OpensOnImageAndOkWithoutChangesWritesTheSameValues) {
             HWND hSheet = WaitForSheet();
             if (!hSheet) return;
             tab = CurrentTabText(hSheet);
+            ::RedrawWindow(hSheet, nullptr, nullptr,
+                           RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE | RDW_ALLCHILDREN);
+            SaveWindowShot(hSheet, L"app_options_sheet.png");
             bImageControls = ::GetDlgItem(CurrentPage(hSheet), IDC_OPT_ROTATE_ANGLE) != nullptr;
             HWND hApply = ::GetDlgItem(hSheet, 0x3021);  // the sheet's Apply button
             bNoApply = !hApply || !::IsWindowVisible(hApply);
