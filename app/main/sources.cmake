@@ -6,5 +6,4 @@ pelto_app_sources(
   PeltoDlgPreview.cpp
   EditImageCommand.cpp
   CommandLine.cpp
-  CommandLineRun.cpp
-  PendingDialogs.cpp)
+  CommandLineRun.cpp)

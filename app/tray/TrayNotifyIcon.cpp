@@ -54,6 +54,8 @@ LRESULT CTrayRessurectionWnd::OnTaskbarCreated(WPARAM, LPARAM) {
 
 // ---- the icon ----
 
+IMPLEMENT_DYNAMIC(CTrayNotifyIcon, CObject)
+
 CTrayNotifyIcon::CTrayNotifyIcon() : m_nid() {}
 
 CTrayNotifyIcon::~CTrayNotifyIcon() {

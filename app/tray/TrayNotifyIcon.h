@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/FrameWnd.h"
+#include "framework/Object.h"
 
 class CTrayNotifyIcon;
 
@@ -48,10 +49,12 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
-class CTrayNotifyIcon {
+class CTrayNotifyIcon : public CObject {
+    DECLARE_DYNAMIC(CTrayNotifyIcon)
+
 public:
     CTrayNotifyIcon();
-    virtual ~CTrayNotifyIcon();
+    ~CTrayNotifyIcon() override;
     CTrayNotifyIcon(const CTrayNotifyIcon&) = delete;
     CTrayNotifyIcon& operator=(const CTrayNotifyIcon&) = delete;
 
