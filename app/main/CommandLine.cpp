@@ -47,13 +47,13 @@ CommandLineRequest Fail(std::wstring message) {
     return r;
 }
 
-bool ParseRect(const std::wstring& spec, CommandLineRequest& r) {
+bool ParseRect(const std::wstring& text, CommandLineRequest& r) {
     long v[4] = {};
     size_t pos = 0;
     for (int i = 0; i < 4; ++i) {
-        size_t comma = i < 3 ? spec.find(L',', pos) : spec.size();
+        size_t comma = i < 3 ? text.find(L',', pos) : text.size();
         if (comma == std::wstring::npos) return false;
-        if (!ParseLong(spec.substr(pos, comma - pos), -kMaxCoordinate, kMaxCoordinate, &v[i]))
+        if (!ParseLong(text.substr(pos, comma - pos), -kMaxCoordinate, kMaxCoordinate, &v[i]))
             return false;
         pos = comma + 1;
     }
