@@ -8,6 +8,7 @@
 
 #include "lib/codec/GdiplusCodecList.h"
 #include "lib/codec/GdiplusFileDialog.h"
+#include "lib/image/ClipboardAccess.h"
 
 namespace {
 // Files larger than this are not read into memory; no screen picture comes near it.
@@ -71,16 +72,7 @@ Gdiplus::Status SaveWithEncoder(Gdiplus::Image* pImage, LPCWSTR lpszPath, const 
 
 BOOL CPeltoCore::PutBitmapOnClipboard(CBitmap* pBitmap) {
     HWND hOwner = m_pViewWnd ? m_pViewWnd->GetSafeHwnd() : nullptr;
-    // Clipboard viewers and managers open the clipboard for a moment after every change; a copy
-    // that met one of them would be lost. A program that keeps it open longer still refuses it.
-    const int kOpenAttempts = 25;
-    const DWORD kOpenRetryWait = 20;
-    BOOL bOpen = ::OpenClipboard(hOwner);
-    for (int i = 1; !bOpen && i < kOpenAttempts; ++i) {
-        ::Sleep(kOpenRetryWait);
-        bOpen = ::OpenClipboard(hOwner);
-    }
-    if (!bOpen) return FALSE;
+    if (!OpenClipboardWithRetry(hOwner)) return FALSE;
     BOOL bHanded = FALSE;
     if (::EmptyClipboard())
         bHanded = ::SetClipboardData(CF_BITMAP, pBitmap->GetSafeHandle()) != nullptr;

@@ -26,4 +26,5 @@ pelto_lib_sources(PORTABLE
 pelto_lib_sources(WIN
   ImageBitmap.cpp
   ImageLoading.cpp
+  ClipboardAccess.cpp
   ScreenGrab.cpp)

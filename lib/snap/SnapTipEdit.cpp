@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "lib/image/ClipboardAccess.h"
 #include "lib/res/PeltoLocalResource.h"
 #include "lib/res/resource.h"
 
@@ -24,7 +25,7 @@ CSnapTipEdit::~CSnapTipEdit() {
 void CSnapTipEdit::SetSourceWnd(CWnd* pSourceWnd, BOOL bLive) {
     m_pSourceWnd = pSourceWnd;
     m_bLiveSource = bLive;
-    if (!::OpenClipboard(nullptr)) return;
+    if (!OpenClipboardWithRetry(nullptr)) return;
     if (::IsClipboardFormatAvailable(CF_BITMAP)) {
         // The clipboard keeps its own bitmap; the tip magnifies a copy of it.
         HBITMAP hClip = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
