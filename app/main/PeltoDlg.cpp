@@ -2,6 +2,7 @@
 #include "app/main/PeltoDlg.h"
 
 #include "app/main/PeltoApp.h"
+#include "app/pin/PinWnd.h"
 #include "app/res/resource.h"
 #include "framework/Gdi.h"
 
@@ -32,6 +33,7 @@ ON_COMMAND(ID_EDIT_COPY_THUMB, OnEditCopyThumb)
 ON_COMMAND(ID_EDIT_PASTE, OnEditPaste)
 ON_COMMAND(ID_EDIT_IMAGE, OnEditImage)
 ON_COMMAND(ID_EDIT_CLEAR, OnEditClear)
+ON_COMMAND(ID_EDIT_PIN, OnEditPin)
 ON_COMMAND_RANGE(ID_OPT_GRAYSCALE, ID_OPT_NEGATE, OnEffectMenu)
 ON_COMMAND_RANGE(ID_OPT_FLIP_HORZ, ID_OPT_SHARPEN, OnEffectMenu)
 ON_BN_CLICKED(IDC_GRAYSCALE, OnEffectCheckBox)
@@ -69,6 +71,7 @@ ON_UPDATE_COMMAND_UI(ID_OPT_SHEAR_DOWN, OnUpdateEffect)
 ON_UPDATE_COMMAND_UI(ID_OPT_BLUR, OnUpdateEffect)
 ON_UPDATE_COMMAND_UI(ID_OPT_SHARPEN, OnUpdateEffect)
 ON_UPDATE_COMMAND_UI(ID_OPT_AUTO_COPY, OnUpdateAutoCopy)
+ON_UPDATE_COMMAND_UI(ID_EDIT_PIN, OnUpdateNeedsImage)
 END_MESSAGE_MAP()
 
 namespace {
@@ -211,6 +214,7 @@ void CPeltoDlg::OnDestroy() {
         m_hPlaceholder = nullptr;
     }
     m_trayIcon.RemoveIcon();
+    CPinWnd::CloseAll();
 }
 
 LRESULT CPeltoDlg::OnKickIdle(WPARAM, LPARAM) {

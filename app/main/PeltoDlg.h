@@ -77,6 +77,7 @@ protected:
     void OnEditPaste();
     void OnEditImage();
     void OnEditClear();
+    void OnEditPin();
     void OnEffectCheckBox();
     void OnEffectMenu(UINT nID);
     void OnAutoCopy();
@@ -91,6 +92,7 @@ protected:
     void OnUpdateSnapMode(CCmdUI* pCmdUI);
     void OnUpdateEffect(CCmdUI* pCmdUI);
     void OnUpdateAutoCopy(CCmdUI* pCmdUI);
+    void OnUpdateNeedsImage(CCmdUI* pCmdUI);
 
     HICON m_hIcon;
     HCURSOR m_hLinkCursor;

@@ -7,11 +7,34 @@
 #include "app/main/PeltoApp.h"
 #include "app/main/PeltoDlg.h"
 #include "app/main/ProgramActions.h"
+#include "app/pin/PinWnd.h"
+#include "lib/codec/GdiplusHeaders.h"
 #include "app/res/resource.h"
 
 namespace {
 // The maker's home page, named by the help menu, the preview and the help button.
 const wchar_t kHomePage[] = L"https://www.noramsoft.com";
+// A device bitmap of the picture at its own size, whatever kind of image GDI+ holds.
+HBITMAP BitmapOfImage(Gdiplus::Image* pImage) {
+    int cx = static_cast<int>(pImage->GetWidth());
+    int cy = static_cast<int>(pImage->GetHeight());
+    if (cx <= 0 || cy <= 0) return nullptr;
+    HDC hScreen = ::GetDC(nullptr);
+    HBITMAP hBitmap = ::CreateCompatibleBitmap(hScreen, cx, cy);
+    HDC hMem = ::CreateCompatibleDC(hScreen);
+    ::ReleaseDC(nullptr, hScreen);
+    if (hBitmap && hMem) {
+        HGDIOBJ old = ::SelectObject(hMem, hBitmap);
+        {
+            Gdiplus::Graphics g(hMem);
+            g.DrawImage(pImage, 0, 0, cx, cy);
+        }
+        ::SelectObject(hMem, old);
+    }
+    if (hMem) ::DeleteDC(hMem);
+    return hBitmap;
+}
+
 }  // namespace
 
 // ---- captures ----
@@ -78,6 +101,14 @@ void CPeltoDlg::OnEditImage() {
                     cmd.parameters.empty() ? nullptr : cmd.parameters.c_str(),
                     cmd.folder.empty() ? nullptr : cmd.folder.c_str(), SW_SHOW);
 }
+
+void CPeltoDlg::OnEditPin() {
+    Gdiplus::Image* pImage = m_core.GetImage();
+    if (!pImage) return;
+    CPinWnd::Pin(BitmapOfImage(pImage), m_core.GetSnapOrigin());
+}
+
+void CPeltoDlg::OnUpdateNeedsImage(CCmdUI* pCmdUI) { pCmdUI->Enable(m_core.GetImage() != nullptr); }
 
 // ---- effects ----
 

@@ -2,10 +2,7 @@
 // or onto a printed page at the same pixel size.
 #include <windows.h>
 
-#include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
+#include "lib/codec/GdiplusHeaders.h"
 
 #include "app/main/PeltoDlg.h"
 #include "framework/Gdi.h"

@@ -70,6 +70,7 @@
 #define ID_SNAP_WIN_OBJ 32850
 #define ID_HELP_HOME_PAGE 32862
 #define ID_HELP_CHECK_UPDATE 32865
+#define ID_EDIT_PIN 32870
 
 // The hot keys' registration ids.
 #define IDH_NEW_SNAP 1001

@@ -107,6 +107,7 @@ void WriteStartLine(CFileSink& sink, const std::wstring& strIndent, const XML_No
     sink.Put(node.GetName().str());
     sink.Put(L">\n", 2);
     CString strValue = node.GetValue();
+    XML_File::MakeStorableValue(strValue);
     if (!strValue.IsEmpty()) {
         XML_File::MakeSaveString(strValue);
         sink.Put(strIndent);
@@ -123,12 +124,72 @@ void WriteEndLine(CFileSink& sink, const std::wstring& strIndent, const XML_Node
     sink.Put(L">\n", 2);
 }
 
+// The temporary file of a save is "<file>.<process id>-<serial>.tmp", so that a later save of the
+// same file can tell the leftovers of a killed one from the file a running copy is writing.
 CString MakeTempPath(const CString& strPath) {
     static LONG s_nSerial = 0;
     CString strTemp;
     strTemp.Format(L"%s.%lu-%ld.tmp", strPath.GetString(), ::GetCurrentProcessId(),
                    ::InterlockedIncrement(&s_nSerial));
     return strTemp;
+}
+
+// The process id in a temporary file's name, when the name (without folder) has exactly the
+// form MakeTempPath gives to strFileName.
+bool ParseTempName(const std::wstring& strName, const std::wstring& strFileName, DWORD& nPid) {
+    const std::wstring strSuffix = L".tmp";
+    if (strName.size() <= strFileName.size() + 1 + strSuffix.size() ||
+        strName.compare(0, strFileName.size(), strFileName) != 0 ||
+        strName[strFileName.size()] != L'.' ||
+        strName.compare(strName.size() - strSuffix.size(), strSuffix.size(), strSuffix) != 0)
+        return false;
+    const std::wstring strMiddle = strName.substr(
+        strFileName.size() + 1, strName.size() - strFileName.size() - 1 - strSuffix.size());
+    const size_t nDash = strMiddle.find(L'-');
+    if (nDash == 0 || nDash == std::wstring::npos || nDash + 1 == strMiddle.size()) return false;
+    unsigned long long nValue = 0;
+    for (size_t i = 0; i < strMiddle.size(); ++i) {
+        if (i == nDash) continue;
+        if (strMiddle[i] < L'0' || strMiddle[i] > L'9') return false;
+        if (i < nDash) {
+            nValue = nValue * 10 + static_cast<unsigned>(strMiddle[i] - L'0');
+            if (nValue > 0xFFFFFFFFull) return false;
+        }
+    }
+    nPid = static_cast<DWORD>(nValue);
+    return true;
+}
+
+// True while another process with this id runs: its save may still be writing or about to move
+// its file into place.
+bool IsOtherRunningProcess(DWORD nPid) {
+    if (nPid == ::GetCurrentProcessId()) return false;
+    HANDLE hProcess = ::OpenProcess(SYNCHRONIZE, FALSE, nPid);
+    if (!hProcess) return ::GetLastError() == ERROR_ACCESS_DENIED;
+    const bool bRunning = ::WaitForSingleObject(hProcess, 0) == WAIT_TIMEOUT;
+    ::CloseHandle(hProcess);
+    return bRunning;
+}
+
+// Removes what killed saves of this file left behind. Our own earlier saves never leave one.
+void RemoveStaleTempFiles(const CString& strPath) {
+    const std::wstring& strFull = strPath.str();
+    const size_t nSlash = strFull.find_last_of(L"\\/");
+    const std::wstring strFolder =
+        nSlash == std::wstring::npos ? L"" : strFull.substr(0, nSlash + 1);
+    const std::wstring strFileName = strFull.substr(strFolder.size());
+    if (strFileName.empty()) return;
+    WIN32_FIND_DATAW data;
+    HANDLE hFind = ::FindFirstFileW((strFull + L".*.tmp").c_str(), &data);
+    if (hFind == INVALID_HANDLE_VALUE) return;
+    do {
+        DWORD nPid = 0;
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            ParseTempName(data.cFileName, strFileName, nPid) && !IsOtherRunningProcess(nPid)) {
+            ::DeleteFileW((strFolder + data.cFileName).c_str());
+        }
+    } while (::FindNextFileW(hFind, &data));
+    ::FindClose(hFind);
 }
 
 }  // namespace
@@ -176,6 +237,7 @@ bool XML_File::ReadXMLBuffer(XML_Tree& tree, const void* pData, size_t nBytes) {
 
 bool XML_File::WriteXMLFile(const XML_Tree& tree, const CString& strPath) {
     try {
+        RemoveStaleTempFiles(strPath);
         CString strTemp = MakeTempPath(strPath);
         CFileHandle file(::CreateFileW(strTemp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -226,3 +288,19 @@ bool XML_File::WriteXMLFile(const XML_Tree& tree, const CString& strPath) {
 void XML_File::MakeSaveString(CString& str) { str.Replace(L"/", L"\\colon"); }
 
 void XML_File::UnmakeSaveString(CString& str) { str.Replace(L"\\colon", L"/"); }
+
+void XML_File::MakeStorableValue(CString& str) {
+    // "<" would open a tag and shift every later element; ">" alone reads back as text.
+    str.Remove(L'<');
+    // The reader turns this text into a slash whatever it stood for, so store what it reads.
+    UnmakeSaveString(str);
+    // The reader strips these from both ends of a value.
+    const wchar_t kBlanks[] = L"\t\n ";
+    const std::wstring& s = str.str();
+    const size_t nFirst = s.find_first_not_of(kBlanks);
+    if (nFirst == std::wstring::npos) {
+        str.Empty();
+    } else {
+        str = CString(s.substr(nFirst, s.find_last_not_of(kBlanks) - nFirst + 1));
+    }
+}

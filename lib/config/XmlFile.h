@@ -21,8 +21,15 @@ public:
     static bool ReadXMLBuffer(XML_Tree& tree, const void* pData, size_t nBytes);
 
     // Writes the tree to the file. Always true. The old file is replaced only once the whole new
-    // one has been written beside it, so a failed save leaves it as it was.
+    // one has been written beside it, so a failed save leaves it as it was; temporary files that
+    // killed saves of the same file left behind are removed first. Every value is written as
+    // MakeStorableValue makes it, so the file always reads back into the tree's structure.
     static bool WriteXMLFile(const XML_Tree& tree, const CString& strPath);
+
+    // The value as the file can carry it: "<" removed, the text "\colon" turned into the "/" the
+    // reader would make of it, and tab, line feed and space trimmed from both ends. A value that
+    // this leaves unchanged reads back exactly.
+    static void MakeStorableValue(CString& str);
 
     // "/" becomes "\colon" and back.
     static void MakeSaveString(CString& str);

@@ -71,6 +71,9 @@ public:
 
     const CString GetPathName() const { return m_strPathName; }
     const CString GetFileName() const { return m_strFileName; }
+    // Where on the screen the picture as taken lay (its top-left pixel); (0, 0) for a picture
+    // that was opened or pasted.
+    CPoint GetSnapOrigin() const { return m_ptSnapOrigin; }
     void SetPathName(CString strPathName) { m_strPathName = strPathName; }
     void SetFileName(CString strFileName) { m_strFileName = strFileName; }
 
@@ -106,6 +109,7 @@ protected:
     std::unique_ptr<Gdiplus::Image> m_pThubImage;
     int m_nThubX;
     int m_nThubY;
+    CPoint m_ptSnapOrigin;
     CImageBitmap m_bmpOriginal;
     CImageBitmap m_bmpProcessed;
     BOOL m_bStarting;

@@ -11,46 +11,19 @@
 #include "lib/image/ClipboardAccess.h"
 
 namespace {
-// Files larger than this are not read into memory; no screen picture comes near it.
-const LONGLONG kMaxImageFileSize = 512LL * 1024 * 1024;
-
-struct CFileCloser {
-    void operator()(HANDLE hFile) const { ::CloseHandle(hFile); }
-};
-struct CGlobalFreer {
-    void operator()(void* hGlobal) const { ::GlobalFree(hGlobal); }
-};
 struct CComReleaser {
     void operator()(IUnknown* pUnknown) const { pUnknown->Release(); }
 };
 
 // GDI+ keeps a file it decoded open for as long as the image lives, so saving back to the path
 // the picture came from would fail. The image is decoded from a copy of the bytes instead.
+// The file's picture, decoded from a checked copy of its bytes: a file whose header is malformed
+// or declares more than a picture may hold never reaches a decoder.
 std::unique_ptr<Gdiplus::Image> LoadImageFromFile(LPCWSTR lpszPath) {
-    HANDLE hOpened = ::CreateFileW(lpszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (hOpened == INVALID_HANDLE_VALUE) return nullptr;
-    std::unique_ptr<void, CFileCloser> file(hOpened);
-    LARGE_INTEGER size = {};
-    std::unique_ptr<void, CGlobalFreer> memory;
-    BOOL bRead = FALSE;
-    if (::GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
-        size.QuadPart <= kMaxImageFileSize) {
-        DWORD nSize = static_cast<DWORD>(size.QuadPart);
-        memory.reset(::GlobalAlloc(GMEM_MOVEABLE, nSize));
-        if (void* pData = memory ? ::GlobalLock(memory.get()) : nullptr) {
-            DWORD nRead = 0;
-            bRead = ::ReadFile(file.get(), pData, nSize, &nRead, nullptr) && nRead == nSize;
-            ::GlobalUnlock(memory.get());
-        }
-    }
-    file.reset();
-    IStream* pCreated = nullptr;
-    if (!bRead || FAILED(::CreateStreamOnHGlobal(memory.get(), TRUE, &pCreated))) return nullptr;
-    // The stream owns the memory from here on, and the image keeps its own reference to the
-    // stream.
-    memory.release();
-    std::unique_ptr<IStream, CComReleaser> stream(pCreated);
+    IStream* pStream = CImageBitmap::OpenImageStream(lpszPath);
+    if (!pStream) return nullptr;
+    // The image keeps its own reference to the stream.
+    std::unique_ptr<IStream, CComReleaser> stream(pStream);
     return std::unique_ptr<Gdiplus::Image>(Gdiplus::Image::FromStream(stream.get(), FALSE));
 }
 
@@ -102,7 +75,9 @@ int CPeltoCore::PasteImageData() {
     BOOL bCopied = hBitmap && pasted.CopyImage(hBitmap);
     ::CloseClipboard();
     if (!bCopied) return 0;
-    return LoadPicture(pasted.GetSafeHandle()) ? 1 : 0;
+    if (!LoadPicture(pasted.GetSafeHandle())) return 0;
+    m_ptSnapOrigin = CPoint(0, 0);
+    return 1;
 }
 
 int CPeltoCore::OpenImage(CString strPath) {
@@ -116,19 +91,23 @@ int CPeltoCore::OpenImage(CString strPath) {
     }
     if (strPath.IsEmpty()) return 0;
 
-    m_config.ResetImageOption();
-    ClearGdiplusImage();
+    // Everything new is made first: a file that cannot become the whole picture (image,
+    // thumbnail and both bitmaps) leaves the held one as it was.
     std::unique_ptr<Gdiplus::Image> pImage = LoadImageFromFile(strPath);
     // An image object without pixels would only be drawn, copied and saved as nothing.
     if (!pImage || pImage->GetLastStatus() != Gdiplus::Ok || pImage->GetWidth() == 0 ||
         pImage->GetHeight() == 0)
         return 0;
+    std::unique_ptr<CBitmap> pBitmap = BitmapFromImage(pImage.get());
+    if (!pBitmap || !pBitmap->GetSafeHandle()) return 0;
+    m_config.ResetImageOption();
+    ClearGdiplusImage();
     m_pImage = std::move(pImage);
     SetThubImage(m_pImage.get());
-    std::unique_ptr<CBitmap> pBitmap = BitmapFromImage(m_pImage.get());
-    if (pBitmap) ResetBitmapData(pBitmap->GetSafeHandle());
+    ResetBitmapData(pBitmap->GetSafeHandle());
     m_strPathName = strPath;
     m_strFileName = strFileName;
+    m_ptSnapOrigin = CPoint(0, 0);
     return 1;
 }
 

@@ -47,7 +47,13 @@ public:
     // when nLength is large enough.
     static BOOL GetResource(LPCWSTR lpszName, LPCWSTR lpszType, HMODULE hModule, void* pBuffer,
                             DWORD& nLength);
-    // Bitmaps the caller owns, or null.
+    // A file's bytes as a stream for any decoder (the caller releases it), or null when the
+    // file cannot be read or its header is malformed or declares a picture larger than
+    // kMaxImagePixels. Formats the header check does not know (metafiles, ...) pass only with
+    // bAllowUnknown.
+    static IStream* OpenImageStream(LPCWSTR lpszPath, BOOL bAllowUnknown = TRUE);
+    // Bitmaps the caller owns, or null. Files and buffers whose header is refused never reach
+    // the platform's decoders.
     static HBITMAP LoadImageFile(LPCWSTR lpszPath, COLORREF clrBackground);
     static HBITMAP LoadImageResource(UINT nResourceId, LPCWSTR lpszType, HINSTANCE hInstance,
                                      COLORREF clrBackground);

@@ -1,13 +1,61 @@
 // Loading pictures into a CImageBitmap: files through the platform's bitmap loader or OLE picture
-// decoding, resources and memory through OLE pictures.
+// decoding, resources and memory through OLE pictures. Every file and buffer passes the header
+// check first and is decoded from a bounds-checked stream of our own.
 #include <cstring>
 #include <memory>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "framework/FxString.h"
 #include "lib/image/ImageBitmap.h"
+#include "lib/image/ImageHeaderCheck.h"
+#include "lib/image/MemoryStream.h"
 
 namespace {
+
+using pelto_image::ImageFileFormat;
+using pelto_image::ImageHeaderVerdict;
+
+// No picture within kMaxImagePixels needs a larger file, whatever its format: a bigger one is not
+// read into memory at all.
+const LONGLONG kMaxImageFileSize = kMaxImagePixels * 8;
+
+bool ReadImageBytes(LPCWSTR lpszPath, std::vector<BYTE>& bytes) {
+    HANDLE hFile = ::CreateFileW(lpszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) return false;
+    bool bRead = false;
+    LARGE_INTEGER size = {};
+    try {
+        if (::GetFileSizeEx(hFile, &size) && size.QuadPart > 0 &&
+            size.QuadPart <= kMaxImageFileSize) {
+            bytes.resize(static_cast<size_t>(size.QuadPart));
+            DWORD nRead = 0;
+            bRead = ::ReadFile(hFile, bytes.data(), static_cast<DWORD>(bytes.size()), &nRead,
+                               nullptr) &&
+                    nRead == bytes.size();
+        }
+    } catch (const std::bad_alloc&) {
+        bRead = false;
+    }
+    ::CloseHandle(hFile);
+    return bRead;
+}
+
+// The formats that OLE picture loading decodes on every platform.
+bool IsOlePictureFormat(ImageFileFormat format) {
+    return format == ImageFileFormat::kBmp || format == ImageFileFormat::kIco ||
+           format == ImageFileFormat::kGif || format == ImageFileFormat::kJpeg;
+}
+
+IPicture* DecodeOlePicture(IStream* pStream, size_t nLength) {
+    IPicture* pPicture = nullptr;
+    if (FAILED(::OleLoadPicture(pStream, static_cast<LONG>(nLength), FALSE, IID_IPicture,
+                                reinterpret_cast<void**>(&pPicture))))
+        return nullptr;
+    return pPicture;
+}
 
 // Releases a COM interface with the scope.
 template <typename T>
@@ -83,45 +131,49 @@ HBITMAP CImageBitmap::ExtractBitmap(IPicture* pPicture, COLORREF clrBackground) 
 
 HBITMAP CImageBitmap::LoadImageFile(LPCWSTR lpszPath, COLORREF clrBackground) {
     if (!lpszPath) return nullptr;
-    switch (GetFileType(lpszPath)) {
-        case 0:
-            return static_cast<HBITMAP>(
-                ::LoadImageW(nullptr, lpszPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-        case 4:
-            return nullptr;
-        default:
-            break;
+    const int nType = GetFileType(lpszPath);
+    if (nType == 4) return nullptr;
+    std::vector<BYTE> bytes;
+    if (!ReadImageBytes(lpszPath, bytes)) return nullptr;
+    const pelto_image::ImageHeaderInfo info =
+        pelto_image::CheckImageHeader(bytes.data(), bytes.size());
+    if (info.verdict != ImageHeaderVerdict::kAccepted) return nullptr;
+    if (nType == 0) {
+        if (info.format != ImageFileFormat::kBmp) return nullptr;
+        return static_cast<HBITMAP>(
+            ::LoadImageW(nullptr, lpszPath, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     }
+    if (!IsOlePictureFormat(info.format)) return nullptr;
+    const size_t nLength = bytes.size();
+    ComPtr<IStream> stream;
+    *&stream = CreateMemoryStream(std::move(bytes));
+    if (!stream.get()) return nullptr;
     ComPtr<IPicture> picture;
-    if (FAILED(::OleLoadPicturePath(const_cast<LPOLESTR>(lpszPath), nullptr, 0, clrBackground,
-                                    IID_IPicture, reinterpret_cast<void**>(&picture))) ||
-        !picture.get())
-        return nullptr;
+    *&picture = DecodeOlePicture(stream.get(), nLength);
+    if (!picture.get()) return nullptr;
     return ExtractBitmap(picture.get(), clrBackground);
 }
 
 IPicture* CImageBitmap::LoadFromBuffer(const BYTE* pBuffer, DWORD nLength) {
     if (!pBuffer || nLength == 0) return nullptr;
-    HGLOBAL hGlobal = ::GlobalAlloc(GMEM_MOVEABLE, nLength);
-    if (!hGlobal) return nullptr;
-    void* p = ::GlobalLock(hGlobal);
-    if (!p) {
-        ::GlobalFree(hGlobal);
+    const pelto_image::ImageHeaderInfo info = pelto_image::CheckImageHeader(pBuffer, nLength);
+    if (info.verdict != ImageHeaderVerdict::kAccepted || !IsOlePictureFormat(info.format))
         return nullptr;
-    }
-    std::memcpy(p, pBuffer, nLength);
-    ::GlobalUnlock(hGlobal);
     ComPtr<IStream> stream;
-    // The stream frees the block when it is released.
-    if (FAILED(::CreateStreamOnHGlobal(hGlobal, TRUE, &stream)) || !stream.get()) {
-        ::GlobalFree(hGlobal);
+    *&stream = CreateMemoryStream(pBuffer, nLength);
+    if (!stream.get()) return nullptr;
+    return DecodeOlePicture(stream.get(), nLength);
+}
+
+IStream* CImageBitmap::OpenImageStream(LPCWSTR lpszPath, BOOL bAllowUnknown) {
+    std::vector<BYTE> bytes;
+    if (!lpszPath || !ReadImageBytes(lpszPath, bytes)) return nullptr;
+    const ImageHeaderVerdict verdict =
+        pelto_image::CheckImageHeader(bytes.data(), bytes.size()).verdict;
+    if (verdict != ImageHeaderVerdict::kAccepted &&
+        !(bAllowUnknown && verdict == ImageHeaderVerdict::kUnknownFormat))
         return nullptr;
-    }
-    ComPtr<IPicture> picture;
-    if (FAILED(::OleLoadPicture(stream.get(), static_cast<LONG>(nLength), FALSE, IID_IPicture,
-                                reinterpret_cast<void**>(&picture))))
-        return nullptr;
-    return picture.detach();
+    return CreateMemoryStream(std::move(bytes));
 }
 
 BOOL CImageBitmap::GetResource(LPCWSTR lpszName, LPCWSTR lpszType, HMODULE hModule, void* pBuffer,

@@ -4,6 +4,7 @@
 # Windows build (cmake/WindowsBuild.cmake), so no list here has to name them.
 pelto_lib_sources(PORTABLE
   ImageProcessor.cpp
+  ImageHeaderCheck.cpp
   PixelFill.cpp
   ProcessorChain.cpp
   PixelBufferPool.cpp
@@ -26,5 +27,6 @@ pelto_lib_sources(PORTABLE
 pelto_lib_sources(WIN
   ImageBitmap.cpp
   ImageLoading.cpp
-  ClipboardAccess.cpp
-  ScreenGrab.cpp)
+  ScreenGrab.cpp
+  MemoryStream.cpp
+  ClipboardAccess.cpp)

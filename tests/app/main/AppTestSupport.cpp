@@ -1,9 +1,6 @@
 #include "tests/app/main/AppTestSupport.h"
 
-#include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
+#include "lib/codec/GdiplusHeaders.h"
 
 #include "app/res/resource.h"
 #include "framework/DataExchange.h"

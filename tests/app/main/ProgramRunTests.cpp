@@ -4,10 +4,7 @@
 
 #include <windows.h>
 
-#include <algorithm>
-using std::max;
-using std::min;
-#include <gdiplus.h>
+#include "lib/codec/GdiplusHeaders.h"
 
 #include <cstring>
 #include <fstream>

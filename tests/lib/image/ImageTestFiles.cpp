@@ -134,6 +134,12 @@ std::string Png(int w, int h) {
     return EncodeWithGdiplus(w, h, RGB(0, 0, 255), png);
 }
 
+std::string Tiff(int w, int h, COLORREF c) {
+    static const CLSID tiff = {
+        0x557cf405, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+    return EncodeWithGdiplus(w, h, c, tiff);
+}
+
 bool Write(const std::wstring& path, const std::string& bytes) {
     FILE* f = _wfopen(path.c_str(), L"wb");
     if (!f) return false;

@@ -15,9 +15,10 @@ std::string Bmp24(int w, int h, COLORREF c);
 std::string Gif1x1Red();
 // A square 32-bit icon of one opaque colour.
 std::string Ico32(int side, COLORREF c);
-// JPEG and PNG files of one colour, encoded by GDI+ (empty when GDI+ fails).
+// JPEG, PNG and TIFF files of one colour, encoded by GDI+ (empty when GDI+ fails).
 std::string Jpeg(int w, int h, COLORREF c);
 std::string Png(int w, int h);
+std::string Tiff(int w, int h, COLORREF c);
 
 bool Write(const std::wstring& path, const std::string& bytes);
 

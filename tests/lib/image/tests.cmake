@@ -6,10 +6,12 @@ set(image_core_test_sources
   GeometryProcessorsTest.cpp
   ColorFilterProcessorsTest.cpp
   ProcessorChainTest.cpp
-  PixelBufferPoolTest.cpp)
+  PixelBufferPoolTest.cpp
+  ImageHeaderCheckTest.cpp)
 pelto_native_test(image_core_tests SOURCES ${image_core_test_sources})
 pelto_win_test(image_tests
-  SOURCES ImageBitmapTests.cpp ImageTestFiles.cpp ImageTests.rc
+  SOURCES ImageBitmapTests.cpp ImageTestFiles.cpp ImageTests.rc ImageHostileTests.cpp
+          ImageFuzzTests.cpp
   LINK "PeltoLib;gdiplus;ole32;oleaut32")
 
 # The same processor tests built by the Windows compiler and run under Wine: the shipped code is
