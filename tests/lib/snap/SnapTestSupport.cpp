@@ -143,13 +143,21 @@ ClipboardHolder::~ClipboardHolder() {
 
 DWORD WINAPI ClipboardHolder::Run(LPVOID pParam) {
     ClipboardHolder* self = static_cast<ClipboardHolder*>(pParam);
-    if (!OpenClipboard(nullptr)) return 1;
+    // Opened for a window of its own: Wine lets a second opening for the same window (or for none)
+    // through, whichever thread asks.
+    HWND hOwner =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (!hOwner || !OpenClipboard(hOwner)) {
+        if (hOwner) DestroyWindow(hOwner);
+        return 1;
+    }
     SetEvent(self->m_hOpened);
     DWORD start = GetTickCount();
     while (!self->m_ready() && GetTickCount() - start < 10000) Sleep(1);
     // Well within the half second that the program's callers keep trying.
     Sleep(100);
     CloseClipboard();
+    DestroyWindow(hOwner);
     return 0;
 }
 
