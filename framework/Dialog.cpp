@@ -4,6 +4,8 @@
 #include "framework/CmdUI.h"
 #include "framework/ResourceModule.h"
 
+IMPLEMENT_DYNAMIC(CDialog, CWnd)
+
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 END_MESSAGE_MAP()
 
@@ -14,12 +16,14 @@ CDialog::~CDialog() {
 INT_PTR CALLBACK CDialog::FxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_INITDIALOG) return FALSE;
     CDialog* pDlg = reinterpret_cast<CDialog*>(lParam);
-    if (!pDlg || pDlg->m_hWnd) return TRUE;
-    // From here on every message of the dialog passes through the message table first and only
-    // then through the platform's dialog procedure (which calls back here and gets FALSE).
-    pDlg->AttachToMap(hWnd);
-    pDlg->m_pfnSuper = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::FxWndProc)));
+    if (!pDlg) return TRUE;
+    // Normally the creation scope has attached the dialog already, so that every message of it,
+    // WM_CREATE included, passes through the message table first and only then through the
+    // platform's dialog procedure (which calls back here and gets FALSE).
+    if (pDlg->m_hWnd != hWnd) {
+        if (pDlg->m_hWnd) return TRUE;
+        pDlg->AttachAtCreation(hWnd);
+    }
     try {
         return pDlg->OnInitDialog();
     } catch (...) {
@@ -33,8 +37,7 @@ INT_PTR CDialog::DoModal() {
     m_bModal = true;
     m_bEnded = false;
     m_nModalResult = -1;
-    HWND h = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), hParent,
-                                  &CDialog::FxDlgProc, reinterpret_cast<LPARAM>(this));
+    HWND h = CreateFromTemplate(hParent);
     if (!h) {
         m_bModal = false;
         return -1;
@@ -77,10 +80,15 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     m_pParentWnd = pParentWnd;
     m_bModal = false;
     m_bEnded = false;
-    HWND h = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDTemplate),
-                                  pParentWnd ? pParentWnd->m_hWnd : nullptr, &CDialog::FxDlgProc,
-                                  reinterpret_cast<LPARAM>(this));
-    return h != nullptr;
+    return CreateFromTemplate(pParentWnd ? pParentWnd->m_hWnd : nullptr) != nullptr;
+}
+
+HWND CDialog::CreateFromTemplate(HWND hParent) {
+    CCreationScope scope(this);
+    HWND h = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate), hParent,
+                                  &CDialog::FxDlgProc, reinterpret_cast<LPARAM>(this));
+    if (!h) DetachFromMap();
+    return h;
 }
 
 void CDialog::EndDialog(INT_PTR nResult) {

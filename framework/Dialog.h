@@ -11,6 +11,8 @@
 #endif
 
 class FX_API CDialog : public CWnd {
+    DECLARE_DYNAMIC(CDialog)
+
 public:
     CDialog() = default;
     explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr)
@@ -51,6 +53,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Makes the window of m_nIDTemplate, attached to this object from its first message on.
+    HWND CreateFromTemplate(HWND hParent);
+
     bool m_bModal = false;
     bool m_bEnded = false;
     INT_PTR m_nModalResult = -1;

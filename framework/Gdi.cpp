@@ -69,6 +69,16 @@ BOOL CBrush::CreateSolidBrush(COLORREF crColor) {
     return Attach(::CreateSolidBrush(crColor));
 }
 
+BOOL CBrush::CreateHatchBrush(int nIndex, COLORREF crColor) {
+    if (m_hObject) return FALSE;
+    return Attach(::CreateHatchBrush(nIndex, crColor));
+}
+
+BOOL CPalette::CreatePalette(const LOGPALETTE* lpLogPalette) {
+    if (m_hObject) return FALSE;
+    return Attach(::CreatePalette(lpLogPalette));
+}
+
 BOOL CFont::CreateFontIndirect(const LOGFONTW* lpLogFont) {
     if (m_hObject || !lpLogFont) return FALSE;
     return Attach(::CreateFontIndirectW(lpLogFont));

@@ -58,6 +58,7 @@ public:
     explicit CBrush(COLORREF crColor) { CreateSolidBrush(crColor); }
     HBRUSH GetSafeHandle() const { return static_cast<HBRUSH>(m_hObject); }
     BOOL CreateSolidBrush(COLORREF crColor);
+    BOOL CreateHatchBrush(int nIndex, COLORREF crColor);
 };
 
 class FX_API CFont : public CGdiObject {
@@ -66,6 +67,12 @@ public:
     BOOL CreateFontIndirect(const LOGFONTW* lpLogFont);
     // Point size in tenths of a point, as the platform's dialogs give it.
     BOOL CreatePointFont(int nPointSize, LPCWSTR lpszFaceName, HDC hDC = nullptr);
+};
+
+class FX_API CPalette : public CGdiObject {
+public:
+    HPALETTE GetSafeHandle() const { return static_cast<HPALETTE>(m_hObject); }
+    BOOL CreatePalette(const LOGPALETTE* lpLogPalette);
 };
 
 class FX_API CRgn : public CGdiObject {
@@ -182,4 +189,20 @@ public:
 private:
     HDC m_hDC;
     HGDIOBJ m_hOld;
+};
+
+// Selects a palette into a DC for the lifetime of the scope and puts the previous one back.
+class FX_API CSelectPalette {
+public:
+    CSelectPalette(HDC hDC, HPALETTE hPalette, BOOL bForceBackground)
+        : m_hDC(hDC), m_hOld(::SelectPalette(hDC, hPalette, bForceBackground)) {}
+    ~CSelectPalette() {
+        if (m_hOld) ::SelectPalette(m_hDC, m_hOld, FALSE);
+    }
+    CSelectPalette(const CSelectPalette&) = delete;
+    CSelectPalette& operator=(const CSelectPalette&) = delete;
+
+private:
+    HDC m_hDC;
+    HPALETTE m_hOld;
 };

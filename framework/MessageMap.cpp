@@ -86,6 +86,14 @@ LRESULT NcHitTest(CWnd* w, FxPMSG p, WPARAM, LPARAM lp) {
     return (w->*As<LRESULT (CWnd::*)(CPoint)>(p))(CPoint(XOf(lp), YOf(lp)));
 }
 
+LRESULT CtlColorReflect(CWnd* w, FxPMSG p, WPARAM wp, LPARAM lp) {
+    CDC dc;
+    dc.Attach(reinterpret_cast<HDC>(wp));
+    HBRUSH r = (w->*As<HBRUSH (CWnd::*)(CDC*, UINT)>(p))(&dc, static_cast<UINT>(lp));
+    dc.Detach();
+    return reinterpret_cast<LRESULT>(r);
+}
+
 LRESULT CtlColorImpl(CWnd* w, FxPMSG p, WPARAM wp, LPARAM lp, UINT nCtlColor) {
     CDC dc;
     dc.Attach(reinterpret_cast<HDC>(wp));

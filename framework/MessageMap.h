@@ -10,6 +10,13 @@
 #include "framework/FxApi.h"
 #include "framework/Geometry.h"
 
+// A notification that a parent offers back to the child that sent it is looked up in the child's
+// table under this base plus the notification's message, so it never meets the child's own
+// WM_COMMAND / WM_NOTIFY entries.
+#define FX_WM_REFLECT_BASE 0xBC00
+// The control-colour messages are reflected under one number, the kind passed along.
+#define FX_WM_CTLCOLOR 0x0019
+
 class CWnd;
 class CDC;
 
@@ -79,6 +86,7 @@ FX_API LRESULT Size(CWnd* w, FxPMSG p, WPARAM wp, LPARAM lp);       // void f(UI
 FX_API LRESULT Create(CWnd* w, FxPMSG p, WPARAM, LPARAM lp);        // int f(LPCREATESTRUCT)
 FX_API LRESULT EraseBkgnd(CWnd* w, FxPMSG p, WPARAM wp, LPARAM);    // BOOL f(CDC*)
 FX_API LRESULT SetCursor(CWnd* w, FxPMSG p, WPARAM wp, LPARAM lp);  // BOOL f(CWnd*, UINT, UINT)
+FX_API LRESULT CtlColorReflect(CWnd* w, FxPMSG p, WPARAM wp, LPARAM lp);  // HBRUSH f(CDC*, UINT)
 FX_API LRESULT CtlColorImpl(CWnd* w, FxPMSG p, WPARAM wp, LPARAM lp, UINT nCtlColor);
 template <UINT nCtlColor>  // HBRUSH f(CDC*, CWnd*, UINT)
 LRESULT CtlColor(CWnd* w, FxPMSG p, WPARAM wp, LPARAM lp) {
@@ -175,3 +183,14 @@ FX_API LRESULT NcHitTest(CWnd* w, FxPMSG p, WPARAM, LPARAM lp);       // LRESULT
 #define ON_NOTIFY(code, id, fn)                                                                    \
     FX_ENTRY(WM_NOTIFY, static_cast<UINT>(code), id, id, Notify, void (CWnd::*)(NMHDR*, LRESULT*), \
              fn)
+
+// Reflected notifications: entries of the child's own table, run when its parent receives the
+// notification. The child consumes it; the reflected control colour only when it gives a brush.
+#define ON_CONTROL_REFLECT(code, fn) \
+    FX_ENTRY(FX_WM_REFLECT_BASE + WM_COMMAND, code, 0, 0xFFFF, Void, void(CWnd::*)(), fn)
+#define ON_NOTIFY_REFLECT(code, fn)                                                      \
+    FX_ENTRY(FX_WM_REFLECT_BASE + WM_NOTIFY, static_cast<UINT>(code), 0, 0xFFFF, Notify, \
+             void(CWnd::*)(NMHDR*, LRESULT*), fn)
+#define ON_WM_CTLCOLOR_REFLECT()                                            \
+    FX_ENTRY(FX_WM_REFLECT_BASE + FX_WM_CTLCOLOR, 0, 0, 0, CtlColorReflect, \
+             HBRUSH(CWnd::*)(CDC*, UINT), CtlColor)

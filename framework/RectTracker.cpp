@@ -86,28 +86,27 @@ void CRectTracker::Draw(CDC* pDC) const {
     CRect r = Normalized(m_rect);
     if (m_nStyle & (solidLine | dottedLine)) {
         CPen pen((m_nStyle & dottedLine) ? PS_DOT : PS_SOLID, 1, RGB(0, 0, 0));
-        pDC->SelectObject(&pen);
-        pDC->SelectStockObject(NULL_BRUSH);
+        CSelectObject selPen(*pDC, pen);
+        CSelectObject selBrush(pDC->m_hDC, ::GetStockObject(NULL_BRUSH));
         pDC->SetROP2(R2_COPYPEN);
         pDC->SetBkMode(TRANSPARENT);
         CRect line = r;
         line.InflateRect(1, 1);
         pDC->Rectangle(line);
-        pDC->SelectStockObject(BLACK_PEN);
     }
     if (m_nStyle & (hatchInside | hatchedBorder)) {
-        HBRUSH hatch = ::CreateHatchBrush(HS_BDIAGONAL, RGB(0, 0, 0));
+        CBrush hatch;
+        hatch.CreateHatchBrush(HS_BDIAGONAL, RGB(0, 0, 0));
         pDC->SetBkMode(TRANSPARENT);
-        if (m_nStyle & hatchInside) pDC->FillRect(r, hatch);
+        if (m_nStyle & hatchInside) pDC->FillRect(r, hatch.GetSafeHandle());
         if (m_nStyle & hatchedBorder) {
             CRect t;
             GetTrueRect(&t);
-            pDC->FillRect(CRect(t.left, t.top, t.right, r.top), hatch);
-            pDC->FillRect(CRect(t.left, r.bottom, t.right, t.bottom), hatch);
-            pDC->FillRect(CRect(t.left, r.top, r.left, r.bottom), hatch);
-            pDC->FillRect(CRect(r.right, r.top, t.right, r.bottom), hatch);
+            pDC->FillRect(CRect(t.left, t.top, t.right, r.top), hatch.GetSafeHandle());
+            pDC->FillRect(CRect(t.left, r.bottom, t.right, t.bottom), hatch.GetSafeHandle());
+            pDC->FillRect(CRect(t.left, r.top, r.left, r.bottom), hatch.GetSafeHandle());
+            pDC->FillRect(CRect(r.right, r.top, t.right, r.bottom), hatch.GetSafeHandle());
         }
-        ::DeleteObject(hatch);
     }
     if (m_nStyle & (resizeInside | resizeOutside)) {
         UINT mask = GetHandleMask();

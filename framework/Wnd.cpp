@@ -25,6 +25,8 @@ const wchar_t kDefaultClass[] = L"FxWnd";
 
 }  // namespace
 
+IMPLEMENT_DYNAMIC(CWnd, CObject)
+
 // ---- message table of the base class (empty: everything goes to the default procedure) ----
 
 const FxMessageMap* CWnd::GetMessageMap() const { return GetThisMessageMap(); }
@@ -105,6 +107,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
     WNDPROC old = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::FxWndProc)));
     if (old != &CWnd::FxWndProc) m_pfnSuper = old;
+    PreSubclassWindow();
     return TRUE;
 }
 
@@ -138,22 +141,55 @@ LPCWSTR CWnd::GetDefaultClassName() {
     return kDefaultClass;
 }
 
+CWnd::CCreationScope::CCreationScope(CWnd* pWnd)
+    : m_pPrevInit(t_pWndInit),
+      m_hHook(
+          ::SetWindowsHookExW(WH_CBT, &CWnd::CreationHookProc, nullptr, ::GetCurrentThreadId())) {
+    t_pWndInit = pWnd;
+}
+
+CWnd::CCreationScope::~CCreationScope() {
+    if (m_hHook) ::UnhookWindowsHookEx(m_hHook);
+    t_pWndInit = m_pPrevInit;
+}
+
+LRESULT CALLBACK CWnd::CreationHookProc(int nCode, WPARAM wParam, LPARAM lParam) {
+    if (nCode == HCBT_CREATEWND && t_pWndInit) {
+        CWnd* pWnd = t_pWndInit;
+        t_pWndInit = nullptr;
+        pWnd->AttachAtCreation(reinterpret_cast<HWND>(wParam));
+    }
+    return ::CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+void CWnd::AttachAtCreation(HWND hWnd) {
+    if (m_hWnd || FromHandlePermanent(hWnd)) return;
+    AttachToMap(hWnd);
+    // A class of our own reaches FxWndProc anyway; any other is subclassed before its first
+    // message, so that its WM_NCCREATE and WM_CREATE pass through the table too.
+    WNDPROC proc = reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
+    if (proc != &CWnd::FxWndProc)
+        m_pfnSuper = reinterpret_cast<WNDPROC>(
+            ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::FxWndProc)));
+}
+
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCWSTR lpszClassName, LPCWSTR lpszWindowName, DWORD dwStyle,
                     const RECT& rect, CWnd* pParentWnd, UINT_PTR nIDorMenu, LPVOID lpParam) {
     if (m_hWnd) return FALSE;
     if (!lpszClassName) lpszClassName = GetDefaultClassName();
-    CWnd* pPrevInit = t_pWndInit;
-    t_pWndInit = this;
-    HWND h = ::CreateWindowExW(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left,
-                               rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                               pParentWnd ? pParentWnd->m_hWnd : nullptr,
-                               reinterpret_cast<HMENU>(nIDorMenu), AfxGetInstanceHandle(), lpParam);
-    t_pWndInit = pPrevInit;
+    HWND h = nullptr;
+    {
+        CCreationScope scope(this);
+        h = ::CreateWindowExW(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left,
+                              rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                              pParentWnd ? pParentWnd->m_hWnd : nullptr,
+                              reinterpret_cast<HMENU>(nIDorMenu), AfxGetInstanceHandle(), lpParam);
+    }
     if (!h) {
         DetachFromMap();
         return FALSE;
     }
-    if (!m_hWnd) SubclassWindow(h);  // a system class: it never reached our procedure
+    if (!m_hWnd) SubclassWindow(h);  // the creation hook was refused: attach late
     return TRUE;
 }
 
@@ -215,7 +251,9 @@ const FxMsgMapEntry* FindEntry(const FxMessageMap* map, UINT message, UINT code,
                 continue;
             }
             if (e->nMessage != message) continue;
-            if (message == WM_COMMAND || message == WM_NOTIFY) {
+            if (message == WM_COMMAND || message == WM_NOTIFY ||
+                message == FX_WM_REFLECT_BASE + WM_COMMAND ||
+                message == FX_WM_REFLECT_BASE + WM_NOTIFY) {
                 if (id < e->nID || id > e->nLastID) continue;
                 // Menus (0) and accelerators (1) both count as commands.
                 bool codeMatches =
@@ -228,9 +266,56 @@ const FxMsgMapEntry* FindEntry(const FxMessageMap* map, UINT message, UINT code,
     return nullptr;
 }
 
+// The control that sent a notification to its parent, or null when the message is none.
+HWND NotifyingChild(UINT message, LPARAM lParam) {
+    if (message == WM_COMMAND) return reinterpret_cast<HWND>(lParam);  // null for menus
+    if (message == WM_NOTIFY) {
+        const NMHDR* p = reinterpret_cast<const NMHDR*>(lParam);
+        return p ? p->hwndFrom : nullptr;
+    }
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)
+        return reinterpret_cast<HWND>(lParam);
+    return nullptr;
+}
+
 }  // namespace
 
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+        const FxMsgMapEntry* e =
+            FindEntry(GetMessageMap(), FX_WM_REFLECT_BASE + FX_WM_CTLCOLOR, 0, 0);
+        if (!e) return FALSE;
+        LRESULT r = e->pfnThunk(this, e->pfn, wParam, message - WM_CTLCOLORMSGBOX);
+        if (!r) return FALSE;  // no brush of its own: the parent colours it
+        *pResult = r;
+        return TRUE;
+    }
+    if (message == WM_COMMAND) {
+        const FxMsgMapEntry* e = FindEntry(GetMessageMap(), FX_WM_REFLECT_BASE + WM_COMMAND,
+                                           HIWORD(wParam), LOWORD(wParam));
+        if (!e) return FALSE;
+        *pResult = 0;
+        e->pfnThunk(this, e->pfn, wParam, lParam);
+        return TRUE;
+    }
+    if (message == WM_NOTIFY) {
+        NMHDR* p = reinterpret_cast<NMHDR*>(lParam);
+        const FxMsgMapEntry* e = FindEntry(GetMessageMap(), FX_WM_REFLECT_BASE + WM_NOTIFY, p->code,
+                                           static_cast<UINT>(p->idFrom));
+        if (!e) return FALSE;
+        *pResult = 0;
+        (this->*fxthunk::As<void (CWnd::*)(NMHDR*, LRESULT*)>(e->pfn))(p, pResult);
+        return TRUE;
+    }
+    return FALSE;
+}
+
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    HWND hChild = NotifyingChild(message, lParam);
+    if (hChild && hChild != m_hWnd) {
+        CWnd* pChild = FromHandlePermanent(hChild);
+        if (pChild && pChild->OnChildNotify(message, wParam, lParam, pResult)) return TRUE;
+    }
     if (message == WM_COMMAND) {
         *pResult = 0;
         return OnCommand(wParam, lParam);

@@ -3,6 +3,15 @@
 // A class declares DECLARE_MESSAGE_MAP() and lists its handlers in its .cpp between
 // BEGIN_MESSAGE_MAP(Class, Base) and END_MESSAGE_MAP(). A message that no table of the class chain
 // handles goes to the window's default procedure.
+//
+// A notification a control sends its parent (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) is first offered
+// to the control's own object (ON_CONTROL_REFLECT, ON_NOTIFY_REFLECT, ON_WM_CTLCOLOR_REFLECT in
+// its table); only when the control does not take it does the parent's table see it.
+//
+// Creation: ON_WM_CREATE runs for every window made through CreateEx, a system class such as an
+// edit control included, and for every CDialog (before OnInitDialog). A window that existed
+// before its object was attached (SubclassWindow, DDX_Control) has had its WM_CREATE already; its
+// object gets PreSubclassWindow instead.
 #pragma once
 
 #include <windows.h>
@@ -11,10 +20,13 @@
 #include "framework/FxString.h"
 #include "framework/Geometry.h"
 #include "framework/MessageMap.h"
+#include "framework/Object.h"
 
 class CDC;
 
-class FX_API CWnd {
+class FX_API CWnd : public CObject {
+    DECLARE_DYNAMIC(CWnd)
+
 public:
     CWnd();
     explicit CWnd(HWND hWnd);  // a non-owning wrapper, not entered in the window map
@@ -123,11 +135,16 @@ public:
     virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    // A notification this window sent to its parent, offered back before the parent's table
+    // runs; true when the window's reflected entries took it (*pResult is the answer).
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // Called for every message of the thread's loops before it is dispatched; true eats it.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
     // Called after the window is gone and the object detached; a self-owning window deletes
     // itself here.
     virtual void PostNcDestroy() {}
+    // Called when the object has just been attached to a window that already existed.
+    virtual void PreSubclassWindow() {}
 
     static LRESULT CALLBACK FxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
     // The framework's own window class, registered on first use.
@@ -139,10 +156,26 @@ protected:
     WNDPROC m_pfnSuper = nullptr;  // the procedure that subclassing replaced
     bool m_bTemporary = false;
 
+    // While it lives, the next window the thread creates is attached to pWnd the moment it
+    // exists, so its very first messages run through pWnd's table whatever its class.
+    class FX_API CCreationScope {
+    public:
+        explicit CCreationScope(CWnd* pWnd);
+        ~CCreationScope();
+        CCreationScope(const CCreationScope&) = delete;
+        CCreationScope& operator=(const CCreationScope&) = delete;
+
+    private:
+        CWnd* m_pPrevInit;
+        HHOOK m_hHook;
+    };
+
 private:
     friend class CDialog;
     void AttachToMap(HWND hWnd);
     void DetachFromMap();
+    void AttachAtCreation(HWND hWnd);
+    static LRESULT CALLBACK CreationHookProc(int nCode, WPARAM wParam, LPARAM lParam);
 };
 
 // Lets every window of the thread see a queued message before it is dispatched (for dialogs this

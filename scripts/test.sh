@@ -11,6 +11,8 @@ bash "$root/scripts/check-portable-headers.sh"
 bash "$root/scripts/build.sh" --native
 
 export PELTO_XVFB=1
+# The programs under test ask for updates at start; they must never reach out past this machine.
+export PELTO_UPDATE_ROOT=${PELTO_UPDATE_ROOT:-http://127.0.0.1:9}
 # shellcheck source=scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
 trap pelto_stop_wine EXIT

@@ -47,6 +47,10 @@ BOOL CPeltoApp::InitInstance() {
         m_pMainWnd = &dlg;
         dlg.DoModal();
         m_pMainWnd = nullptr;
+        // Said once, when nothing else can be done about it any more.
+        if (dlg.Core().m_config.LastSaveFailed())
+            AfxMessageBox(L"无法保存设置：程序所在文件夹和应用程序数据文件夹都无法写入。",
+                          MB_OK | MB_ICONEXCLAMATION);
     }
     // The dialog was the program; there is no loop of our own to run.
     return FALSE;

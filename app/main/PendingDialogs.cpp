@@ -1,8 +1,4 @@
-// The options sheet, the update check and the About box are not part of the program yet; until
-// they are, their commands do nothing and the start-up check finds nothing.
+// The options sheet is not part of the program yet; until it is, its command does nothing.
 #include "app/main/ProgramActions.h"
 
-BOOL CheckForUpdateAtStart(const CString&) { return FALSE; }
 void RunOptionsSheet(CPeltoDlg&) {}
-void RunUpdateDialog() {}
-void RunAboutBox() {}

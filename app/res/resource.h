@@ -81,3 +81,12 @@
 
 // The tray icon: its id is also the number of its menu.
 #define IDR_TRAY_MENU 131
+
+// The About box and the update dialog.
+#define IDD_ABOUTBOX 100
+#define IDB_ABOUT 136
+#define IDD_UPDATE 141
+#define IDC_ABOUT_LINK 1040
+#define IDC_UPDATE_INFO 1006
+#define IDC_UPDATE_PROGRESS 1050
+#define IDC_UPDATE_STATUS 1052

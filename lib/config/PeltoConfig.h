@@ -103,18 +103,42 @@ public:
     // The effect switches and amounts back to their defaults, so an opened image shows plain.
     void ResetImageOption();
 
-    // config.xml beside the program's executable.
+    // config.xml beside the program's executable; where that folder cannot be written (a
+    // program installed under Program Files), %APPDATA%\Pelto\config.xml. The program folder
+    // wins while it is writable and holds its own file.
     void LoadConfig();
     void SaveConfig();
+    // True when the last SaveConfig could write neither place.
+    BOOL LastSaveFailed() const { return m_bLastSaveFailed; }
 
     // The same with the file named: a missing file or key keeps what the object holds; a save
     // that cannot complete keeps the old file.
     void LoadConfigFile(const CString& strPath);
     void SaveConfigFile(const CString& strPath) const;
+    // The file LoadConfig reads (or, when there is none yet, the one a save writes first).
     static CString GetConfigPath();
+    // %APPDATA%\Pelto\config.xml, empty when the platform names no application-data folder.
+    static CString GetAppDataConfigPath();
+
+    // The choice itself, from what is true of the two places: the file to read (empty for none)
+    // and the files to try writing, in order.
+    struct ConfigPlaces {
+        CString strProgramFile;
+        CString strAppDataFile;
+        bool bProgramFolderWritable;
+        bool bProgramFileExists;
+        bool bAppDataFileExists;
+    };
+    static CString ChooseFileToRead(const ConfigPlaces& places);
+    static void ChooseFilesToWrite(const ConfigPlaces& places, CString& strFirst,
+                                   CString& strSecond);
 
 private:
     friend struct CPeltoConfigFields;
+    bool WriteConfigFile(const CString& strPath) const;
+    static ConfigPlaces FindPlaces();
+
+    BOOL m_bLastSaveFailed = FALSE;
 
     CString m_strAuthor;
     CString m_strVersion;

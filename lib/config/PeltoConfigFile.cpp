@@ -54,18 +54,97 @@ bool SameGroup(const wchar_t* pszA, const wchar_t* pszB) {
 
 }  // namespace
 
-CString CPeltoConfig::GetConfigPath() { return GetAppPath() + L"config.xml"; }
+namespace {
+
+bool IsFile(const CString& strPath) {
+    DWORD attributes = ::GetFileAttributesW(strPath);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Whether a new file can be made in the folder (attributes and rights alike decide it; only
+// trying tells).
+bool CanWriteIn(const CString& strFolder) {
+    CString probe;
+    probe.Format(L"%spelto-write-probe-%lu.tmp", strFolder.GetString(), ::GetCurrentProcessId());
+    HANDLE h = ::CreateFileW(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(h);
+    return true;
+}
+
+}  // namespace
+
+CString CPeltoConfig::GetAppDataConfigPath() {
+    wchar_t folder[MAX_PATH] = L"";
+    DWORD n = ::GetEnvironmentVariableW(L"APPDATA", folder, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return CString();
+    CString path(folder);
+    if (path.Right(1) != L"\\") path += L"\\";
+    return path + L"Pelto\\config.xml";
+}
+
+CPeltoConfig::ConfigPlaces CPeltoConfig::FindPlaces() {
+    ConfigPlaces places;
+    CString strFolder = GetAppPath();
+    places.strProgramFile = strFolder + L"config.xml";
+    places.strAppDataFile = GetAppDataConfigPath();
+    places.bProgramFolderWritable = CanWriteIn(strFolder);
+    places.bProgramFileExists = IsFile(places.strProgramFile);
+    places.bAppDataFileExists = !places.strAppDataFile.IsEmpty() && IsFile(places.strAppDataFile);
+    return places;
+}
+
+CString CPeltoConfig::ChooseFileToRead(const ConfigPlaces& p) {
+    if (p.bProgramFileExists && p.bProgramFolderWritable) return p.strProgramFile;
+    if (p.bAppDataFileExists) return p.strAppDataFile;
+    // A read-only folder may still carry the settings it was installed with.
+    if (p.bProgramFileExists) return p.strProgramFile;
+    return CString();
+}
+
+void CPeltoConfig::ChooseFilesToWrite(const ConfigPlaces& p, CString& strFirst,
+                                      CString& strSecond) {
+    bool bProgramFirst =
+        p.bProgramFolderWritable && (p.bProgramFileExists || !p.bAppDataFileExists);
+    strFirst = bProgramFirst ? p.strProgramFile : p.strAppDataFile;
+    strSecond = bProgramFirst ? p.strAppDataFile : p.strProgramFile;
+}
+
+CString CPeltoConfig::GetConfigPath() {
+    ConfigPlaces places = FindPlaces();
+    CString strRead = ChooseFileToRead(places);
+    if (!strRead.IsEmpty()) return strRead;
+    CString strFirst, strSecond;
+    ChooseFilesToWrite(places, strFirst, strSecond);
+    return strFirst.IsEmpty() ? places.strProgramFile : strFirst;
+}
 
 void CPeltoConfig::LoadConfig() {
     try {
-        LoadConfigFile(GetConfigPath());
+        CString strPath = ChooseFileToRead(FindPlaces());
+        if (!strPath.IsEmpty()) LoadConfigFile(strPath);
     } catch (const std::exception&) {
     }
 }
 
 void CPeltoConfig::SaveConfig() {
+    m_bLastSaveFailed = TRUE;
     try {
-        SaveConfigFile(GetConfigPath());
+        CString strFirst, strSecond;
+        ChooseFilesToWrite(FindPlaces(), strFirst, strSecond);
+        for (const CString& strPath : {strFirst, strSecond}) {
+            if (strPath.IsEmpty()) continue;
+            if (strPath == GetAppDataConfigPath()) {
+                // The folder of our own is made on first use.
+                CString strFolder = strPath.Left(strPath.ReverseFind(L'\\'));
+                ::CreateDirectoryW(strFolder, nullptr);
+            }
+            if (WriteConfigFile(strPath)) {
+                m_bLastSaveFailed = FALSE;
+                return;
+            }
+        }
     } catch (const std::exception&) {
     }
 }
@@ -93,7 +172,9 @@ void CPeltoConfig::LoadConfigFile(const CString& strPath) {
     }
 }
 
-void CPeltoConfig::SaveConfigFile(const CString& strPath) const {
+void CPeltoConfig::SaveConfigFile(const CString& strPath) const { WriteConfigFile(strPath); }
+
+bool CPeltoConfig::WriteConfigFile(const CString& strPath) const {
     try {
         XML_Tree tree;
         tree.AddElement(L"Snapper");
@@ -114,8 +195,9 @@ void CPeltoConfig::SaveConfigFile(const CString& strPath) const {
         }
         if (pszOpenGroup) tree.EndElement();
         tree.EndElement();
-        XML_File::WriteXMLFile(tree, strPath);
+        return XML_File::WriteXMLFile(tree, strPath);
     } catch (const std::exception&) {
         // Nothing was replaced: the previous file stays.
+        return false;
     }
 }

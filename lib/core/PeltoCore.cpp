@@ -24,6 +24,8 @@ ON_MESSAGE(WM_ES_MOUSEMOVE, OnEsMouseMove)
 ON_MESSAGE(WM_ES_RBUTTONDOWN, OnEsRButtonDown)
 END_MESSAGE_MAP()
 
+IMPLEMENT_DYNAMIC(CPeltoCore, CWnd)
+
 CPeltoCore::CPeltoCore()
     : m_gdiplusToken(0),
       m_pMainWnd(nullptr),

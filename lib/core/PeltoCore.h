@@ -26,6 +26,8 @@ class Image;
 #define IDT_FINDWINDOW 1
 
 class PELTOLIB_API CPeltoCore : public CWnd {
+    DECLARE_DYNAMIC(CPeltoCore)
+
 public:
     CPeltoCore();
     virtual ~CPeltoCore();

@@ -8,6 +8,7 @@
 
 #include "lib/codec/GdiplusCodecList.h"
 #include "lib/codec/GdiplusFileDialog.h"
+#include "lib/core/ClipboardPicture.h"
 #include "lib/image/ClipboardAccess.h"
 
 namespace {
@@ -45,10 +46,9 @@ Gdiplus::Status SaveWithEncoder(Gdiplus::Image* pImage, LPCWSTR lpszPath, const 
 
 BOOL CPeltoCore::PutBitmapOnClipboard(CBitmap* pBitmap) {
     HWND hOwner = m_pViewWnd ? m_pViewWnd->GetSafeHwnd() : nullptr;
+    // A program that keeps the clipboard open longer than a moment still refuses the copy.
     if (!OpenClipboardWithRetry(hOwner)) return FALSE;
-    BOOL bHanded = FALSE;
-    if (::EmptyClipboard())
-        bHanded = ::SetClipboardData(CF_BITMAP, pBitmap->GetSafeHandle()) != nullptr;
+    BOOL bHanded = PutPictureOnOpenClipboard(pBitmap->GetSafeHandle());
     ::CloseClipboard();
     // Once handed over the bitmap is the clipboard's; otherwise it stays with the wrapper, which
     // deletes it.
@@ -65,14 +65,13 @@ int CPeltoCore::CopyImageData(int which) {
 }
 
 int CPeltoCore::PasteImageData() {
-    if (!::OpenClipboard(nullptr)) return 0;
-    HBITMAP hBitmap = nullptr;
-    if (::IsClipboardFormatAvailable(CF_BITMAP))
-        hBitmap = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
+    // A delayed picture whose owner hangs would hold the interface for good.
+    if (!ClipboardOwnerAnswers()) return 0;
+    if (!OpenClipboardWithRetry(nullptr)) return 0;
     // Only the copy is made while the clipboard is open: the effects may take a while, and other
     // programs must not find the clipboard held meanwhile.
     CImageBitmap pasted(0x00FFFFFF);
-    BOOL bCopied = hBitmap && pasted.CopyImage(hBitmap);
+    BOOL bCopied = ReadPictureFromOpenClipboard(pasted);
     ::CloseClipboard();
     if (!bCopied) return 0;
     if (!LoadPicture(pasted.GetSafeHandle())) return 0;

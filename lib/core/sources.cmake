@@ -5,7 +5,8 @@ pelto_lib_sources(WIN
   PeltoCoreImage.cpp
   PeltoCoreModes.cpp
   PeltoCorePick.cpp
-  PeltoCoreTransfer.cpp)
+  PeltoCoreTransfer.cpp
+  ClipboardPicture.cpp)
 
 # The capture sound lies beside the program (made by tools/sound/make_snap_wav.py).
 if(WIN32)

@@ -3,6 +3,8 @@
 #include "lib/res/resource.h"
 #include "lib/snap/ProgramWindows.h"
 
+IMPLEMENT_DYNAMIC(CDlgActiveWin, CDialog)
+
 BEGIN_MESSAGE_MAP(CDlgActiveWin, CDialog)
 ON_LBN_SELCHANGE(IDC_WND_LIST, OnSelChangeWndList)
 ON_LBN_DBLCLK(IDC_WND_LIST, OnDblClkWndList)

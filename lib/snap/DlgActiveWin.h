@@ -7,6 +7,8 @@
 #include "lib/PeltoLibApi.h"
 
 class PELTOLIB_API CDlgActiveWin : public CDialog {
+    DECLARE_DYNAMIC(CDlgActiveWin)
+
 public:
     explicit CDlgActiveWin(CWnd* pParent = nullptr);
     ~CDlgActiveWin() override;

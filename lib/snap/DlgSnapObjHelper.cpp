@@ -3,10 +3,11 @@
 #include "lib/res/resource.h"
 #include "lib/snap/ProgramWindows.h"
 
+IMPLEMENT_DYNAMIC(CDlgSnapObjHelper, CDialog)
+
 BEGIN_MESSAGE_MAP(CDlgSnapObjHelper, CDialog)
 ON_WM_MOUSEMOVE()
 ON_WM_DESTROY()
-ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 CDlgSnapObjHelper::CDlgSnapObjHelper(CWnd* pParent) : CDialog(IDD_SNAP_OBJ_HELPER, pParent) {}
@@ -61,8 +62,4 @@ void CDlgSnapObjHelper::OnMouseMove(UINT nFlags, CPoint point) {
 void CDlgSnapObjHelper::OnDestroy() {
     DefWindowProc(WM_DESTROY, 0, 0);
     m_bActivateTop = TRUE;
-}
-
-HBRUSH CDlgSnapObjHelper::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
-    return m_editTip.ReflectCtlColor(this, pDC, pWnd, nCtlColor);
 }

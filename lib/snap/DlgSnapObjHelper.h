@@ -8,6 +8,8 @@
 #include "lib/snap/SnapTipEdit.h"
 
 class PELTOLIB_API CDlgSnapObjHelper : public CDialog {
+    DECLARE_DYNAMIC(CDlgSnapObjHelper)
+
 public:
     explicit CDlgSnapObjHelper(CWnd* pParent = nullptr);
     ~CDlgSnapObjHelper() override;
@@ -26,7 +28,6 @@ protected:
 
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnDestroy();
-    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
 
     DECLARE_MESSAGE_MAP()
 };

@@ -5,6 +5,8 @@
 #include "lib/res/PeltoLocalResource.h"
 #include "lib/res/resource.h"
 
+IMPLEMENT_DYNAMIC(CDlgSnapRectHelper, CDialog)
+
 BEGIN_MESSAGE_MAP(CDlgSnapRectHelper, CDialog)
 ON_WM_PAINT()
 ON_WM_ERASEBKGND()
@@ -12,7 +14,6 @@ ON_WM_SETCURSOR()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_MOUSEMOVE()
-ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 namespace {
@@ -21,11 +22,13 @@ const int kInfoLines = 6;
 }  // namespace
 
 CDlgSnapRectHelper::CDlgSnapRectHelper(CWnd* pParent)
-    : CDialog(IDD_SNAP_RECT_HELPER, pParent), m_bmpScreen(0x00FFFFFF) {
+    : CDialog(IDD_SNAP_RECT_HELPER, pParent), m_tracker(this), m_bmpScreen(0x00FFFFFF) {
     CPeltoLocalResource scope;
     m_hCursor = ::LoadCursorW(FsGetResourceHandle(), MAKEINTRESOURCEW(IDC_SNAP_CROSS));
     if (!m_hCursor) m_hCursor = ::LoadCursorW(nullptr, IDC_CROSS);
     m_rgnUpdate.CreateRectRgn(0, 0, 50, 50);
+    // The overlay covers the screen, so the screen's resolution sizes the font.
+    m_fontInfo.CreatePointFont(90, L"宋体");
 }
 
 CDlgSnapRectHelper::~CDlgSnapRectHelper() { m_bmpScreen.DeleteObject(); }
@@ -60,7 +63,7 @@ BOOL CDlgSnapRectHelper::OnInitDialog() {
     CDialog::OnInitDialog();
     SnapFullScreen();
     if (m_editTip.m_hWnd) m_editTip.SetSourceWnd(CSnapTipEdit::GetDesktopSource(), FALSE);
-    m_nState = 0;
+    m_nState = stateWaiting;
     m_rcSelected.SetRectEmpty();
     SetWindowPos(nullptr, 0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
@@ -87,18 +90,8 @@ void CDlgSnapRectHelper::OnCancel() {
     CDialog::OnCancel();
 }
 
-BOOL CDlgSnapRectHelper::OnEraseBkgnd(CDC* pDC) {
-    CRect rc;
-    GetClientRect(&rc);
-    if (!m_bmpScreen.GetSafeHandle()) {
-        // Without a frozen picture the overlay still works, over a plain surface.
-        pDC->FillSolidRect(rc, ::GetSysColor(COLOR_APPWORKSPACE));
-        return TRUE;
-    }
-    CDC mem;
-    if (!mem.CreateCompatibleDC(pDC)) return TRUE;
-    CSelectObject sel(mem, m_bmpScreen);
-    pDC->BitBlt(0, 0, rc.Width(), rc.Height(), &mem, 0, 0, SRCCOPY);
+BOOL CDlgSnapRectHelper::OnEraseBkgnd(CDC*) {
+    // WM_PAINT draws the frozen picture with everything over it, in one pass.
     return TRUE;
 }
 
@@ -109,12 +102,30 @@ BOOL CDlgSnapRectHelper::OnSetCursor(CWnd*, UINT, UINT) {
 
 void CDlgSnapRectHelper::OnPaint() {
     CPaintDC dc(this);
-    if (m_nState == 1) {
-        CRect rc;
-        m_tracker.GetTrueRect(&rc);
-        DrawInfoWindow(rc);
+    CPoint pt;
+    ::GetCursorPos(&pt);
+    Draw(&dc, pt);
+}
+
+void CDlgSnapRectHelper::Draw(CDC* pDC, CPoint ptCursor) const {
+    CRect rc;
+    GetClientRect(&rc);
+    if (!m_bmpScreen.GetSafeHandle()) {
+        // Without a frozen picture the overlay still works, over a plain surface.
+        pDC->FillSolidRect(rc, ::GetSysColor(COLOR_APPWORKSPACE));
+    } else {
+        CDC mem;
+        if (mem.CreateCompatibleDC(pDC)) {
+            CSelectObject sel(mem, m_bmpScreen);
+            pDC->BitBlt(0, 0, rc.Width(), rc.Height(), &mem, 0, 0, SRCCOPY);
+        }
     }
-    if (m_nState != 0) m_tracker.Draw(&dc);
+    if (m_nState == stateDragging) {
+        CRect rcTrue;
+        m_tracker.GetTrueRect(&rcTrue);
+        DrawInfoWindow(pDC, rcTrue, ptCursor);
+    }
+    if (m_nState != stateWaiting) m_tracker.Draw(pDC);
 }
 
 void CDlgSnapRectHelper::DrawTipWindow() {
@@ -130,13 +141,13 @@ void CDlgSnapRectHelper::DrawTipWindow() {
     CString text;
     text.Format(L"·像素RGB(%d,%d,%d)\r\n", GetRValue(c), GetGValue(c), GetBValue(c));
     switch (m_nState) {
-        case 0:
+        case stateWaiting:
             text += L"·按下鼠标左键选择截取范围\r\n·按ESC键放弃";
             break;
-        case 1:
+        case stateDragging:
             text += L"·松开鼠标左键确定截取范围\r\n·按ESC键放弃";
             break;
-        case 2:
+        case stateDone:
             text += L"·截取完成";
             break;
     }
@@ -157,27 +168,22 @@ CRect CDlgSnapRectHelper::GetInfoBoxRect(CPoint pt, int nBoxWidth, int nLineHeig
     return box;
 }
 
-void CDlgSnapRectHelper::DrawInfoWindow(CRect& rect) {
-    CClientDC dc(this);
-    CFont font;
-    font.CreatePointFont(90, L"宋体", dc.m_hDC);
+void CDlgSnapRectHelper::DrawInfoWindow(CDC* pDC, const CRect& rect, CPoint ptCursor) const {
     CPen pen(PS_SOLID, 1, kInfoColour);
-    int saved = dc.SaveDC();
-    if (font.GetSafeHandle()) dc.SelectObject(&font);
-    dc.SelectObject(&pen);
-    dc.SelectStockObject(NULL_BRUSH);
-    dc.SetTextColor(kInfoColour);
-    dc.SetBkMode(TRANSPARENT);
+    int saved = pDC->SaveDC();
+    if (m_fontInfo.GetSafeHandle()) pDC->SelectObject(&m_fontInfo);
+    pDC->SelectObject(&pen);
+    pDC->SelectStockObject(NULL_BRUSH);
+    pDC->SetTextColor(kInfoColour);
+    pDC->SetBkMode(TRANSPARENT);
 
     TEXTMETRICW tm = {};
-    ::GetTextMetricsW(dc.m_hDC, &tm);
+    ::GetTextMetricsW(pDC->m_hDC, &tm);
     int lh = tm.tmHeight + tm.tmExternalLeading;
-    int w = dc.GetTextExtent(L"顶点位置  ", 6).cx;
-    CPoint pt;
-    ::GetCursorPos(&pt);
-    CRect box = GetInfoBoxRect(pt, w, lh, dc.GetDeviceCaps(HORZRES));
+    int w = pDC->GetTextExtent(L"顶点位置  ", 6).cx;
+    CRect box = GetInfoBoxRect(ptCursor, w, lh, pDC->GetDeviceCaps(HORZRES));
     ScreenToClient(&box);
-    dc.Rectangle(box);
+    pDC->Rectangle(box);
 
     CString lines[kInfoLines];
     lines[0] = L" 顶点位置 ";
@@ -185,10 +191,10 @@ void CDlgSnapRectHelper::DrawInfoWindow(CRect& rect) {
     lines[2] = L" 矩形大小 ";
     lines[3].Format(L" (%d,%d)", static_cast<int>(rect.Width()), static_cast<int>(rect.Height()));
     lines[4] = L" 光标坐标 ";
-    lines[5].Format(L" (%d,%d)", static_cast<int>(pt.x), static_cast<int>(pt.y));
+    lines[5].Format(L" (%d,%d)", static_cast<int>(ptCursor.x), static_cast<int>(ptCursor.y));
     for (int k = 0; k < kInfoLines; ++k)
-        dc.TextOut(box.left, box.top + 2 + k * lh, lines[k], lines[k].GetLength());
-    dc.RestoreDC(saved);
+        pDC->TextOut(box.left, box.top + 2 + k * lh, lines[k], lines[k].GetLength());
+    pDC->RestoreDC(saved);
 }
 
 void CDlgSnapRectHelper::PaintTipWindow() {
@@ -207,15 +213,24 @@ void CDlgSnapRectHelper::PaintTipWindow() {
     InvalidateRgn(m_rgnUpdate.GetSafeHandle(), TRUE);
 }
 
+void CDlgSnapRectHelper::OnTrackChanged() {
+    if (!m_hWnd) return;
+    // The overlay draws the band itself when it repaints; the tip moves out of the way first.
+    if (m_editTip.m_hWnd) m_editTip.FleeCursor();
+    PaintTipWindow();
+    DrawTipWindow();
+}
+
 void CDlgSnapRectHelper::OnLButtonDown(UINT nFlags, CPoint point) {
-    m_nState = 1;
+    m_nState = stateDragging;
     if (m_tracker.TrackRubberBand(this, point, TRUE)) {
-        if (m_tracker.HitTest(point) != CRectTracker::hitNothing) SendMessage(WM_LBUTTONUP, 0, 0);
+        // The band's loop took the release itself.
+        if (m_tracker.HitTest(point) != CRectTracker::hitNothing) FinishSelection();
         m_tracker.m_rect.NormalizeRect();
         Invalidate(FALSE);
         DrawTipWindow();
     } else {
-        m_nState = 0;
+        m_nState = stateWaiting;
         // Take away what was drawn of the band and tell the user to start again.
         PaintTipWindow();
         DrawTipWindow();
@@ -223,22 +238,22 @@ void CDlgSnapRectHelper::OnLButtonDown(UINT nFlags, CPoint point) {
     DefWindowProc(WM_LBUTTONDOWN, nFlags, MAKELPARAM(point.x, point.y));
 }
 
-void CDlgSnapRectHelper::OnLButtonUp(UINT nFlags, CPoint point) {
-    if (m_nState == 1) {
-        m_nState = 2;
+void CDlgSnapRectHelper::FinishSelection() {
+    if (m_nState == stateDragging) {
+        m_nState = stateDone;
         OnOK();
     } else {
-        m_nState = 0;
+        m_nState = stateWaiting;
     }
     PaintTipWindow();
+}
+
+void CDlgSnapRectHelper::OnLButtonUp(UINT nFlags, CPoint point) {
+    FinishSelection();
     DefWindowProc(WM_LBUTTONUP, nFlags, MAKELPARAM(point.x, point.y));
 }
 
 void CDlgSnapRectHelper::OnMouseMove(UINT nFlags, CPoint point) {
     DrawTipWindow();
     DefWindowProc(WM_MOUSEMOVE, nFlags, MAKELPARAM(point.x, point.y));
-}
-
-HBRUSH CDlgSnapRectHelper::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
-    return m_editTip.ReflectCtlColor(this, pDC, pWnd, nCtlColor);
 }

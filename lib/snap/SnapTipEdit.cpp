@@ -1,10 +1,14 @@
 #include "lib/snap/SnapTipEdit.h"
 
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "lib/image/ClipboardAccess.h"
 #include "lib/res/PeltoLocalResource.h"
 #include "lib/res/resource.h"
+
+IMPLEMENT_DYNAMIC(CSnapTipEdit, CWnd)
 
 BEGIN_MESSAGE_MAP(CSnapTipEdit, CWnd)
 ON_WM_CREATE()
@@ -14,13 +18,12 @@ ON_MESSAGE(WM_SETTEXT, OnSetText)
 ON_WM_ERASEBKGND()
 ON_WM_PAINT()
 ON_WM_DESTROY()
+ON_WM_CTLCOLOR_REFLECT()
 END_MESSAGE_MAP()
 
 CSnapTipEdit::CSnapTipEdit() = default;
 
-CSnapTipEdit::~CSnapTipEdit() {
-    if (m_hPalette) ::DeleteObject(m_hPalette);
-}
+CSnapTipEdit::~CSnapTipEdit() = default;
 
 void CSnapTipEdit::SetSourceWnd(CWnd* pSourceWnd, BOOL bLive) {
     m_pSourceWnd = pSourceWnd;
@@ -28,12 +31,10 @@ void CSnapTipEdit::SetSourceWnd(CWnd* pSourceWnd, BOOL bLive) {
     if (!OpenClipboardWithRetry(nullptr)) return;
     if (::IsClipboardFormatAvailable(CF_BITMAP)) {
         // The clipboard keeps its own bitmap; the tip magnifies a copy of it.
-        HBITMAP hClip = static_cast<HBITMAP>(::GetClipboardData(CF_BITMAP));
-        HANDLE hCopy = hClip ? ::CopyImage(hClip, IMAGE_BITMAP, 0, 0, 0) : nullptr;
-        if (hCopy) {
-            m_bmpSource.DeleteObject();
-            m_bmpSource.Attach(hCopy);
-        }
+        HANDLE hClip = ::GetClipboardData(CF_BITMAP);
+        CBitmap copy;
+        if (hClip) copy.Attach(::CopyImage(hClip, IMAGE_BITMAP, 0, 0, 0));
+        if (copy.GetSafeHandle()) m_bmpSource = std::move(copy);
     }
     ::CloseClipboard();
 }
@@ -71,17 +72,17 @@ BOOL CSnapTipEdit::GetFleePosition(BOOL bAtTopLeft, CPoint pt, CSize sizeTip, in
 }
 
 void CSnapTipEdit::DrawBackground(CDC* pDC) {
-    HBITMAP hBack = static_cast<HBITMAP>(
+    CBitmap back;
+    back.Attach(
         ::LoadImageW(FsGetResourceHandle(), MAKEINTRESOURCEW(IDB_SNAP_TIP), IMAGE_BITMAP, 0, 0, 0));
-    if (!hBack) return;
+    if (!back.GetSafeHandle()) return;
     CRect rc;
     GetClientRect(&rc);
     CDC mem;
     if (mem.CreateCompatibleDC(pDC)) {
-        CSelectObject sel(mem.m_hDC, hBack);
+        CSelectObject sel(mem, back);
         pDC->BitBlt(0, 0, rc.Width(), rc.Height(), &mem, 0, 0, SRCCOPY);
     }
-    ::DeleteObject(hBack);
 }
 
 void CSnapTipEdit::DrawTip(CDC* pDC, CPoint pt) {
@@ -103,58 +104,49 @@ void CSnapTipEdit::DrawTip(CDC* pDC, CPoint pt) {
     pDC->DrawText(text, text.GetLength(), band, nFormat);
 
     if (m_pSourceWnd) {
-        CSize screen(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
-        CPoint o = GetMagnifierOrigin(pt, screen);
-        HWND hSource = m_pSourceWnd->GetSafeHwnd();
-        HDC hLive = nullptr;
-        CDC mem;
-        HDC hSrc = nullptr;
-        HGDIOBJ hOldBitmap = nullptr;
         if (m_bLiveSource) {
-            hLive = ::GetWindowDC(hSource);
-            hSrc = hLive;
-        } else if (mem.CreateCompatibleDC(pDC)) {
-            if (m_bmpSource.GetSafeHandle()) hOldBitmap = mem.SelectObject(&m_bmpSource);
-            hSrc = mem.m_hDC;
-        }
-        if (hSrc) {
-            HPALETTE hOldPalDst = nullptr, hOldPalSrc = nullptr;
-            if (m_hPalette) {
-                hOldPalDst = ::SelectPalette(pDC->m_hDC, m_hPalette, FALSE);
-                hOldPalSrc = ::SelectPalette(hSrc, m_hPalette, FALSE);
-                ::RealizePalette(hSrc);
-            }
-            ::SetStretchBltMode(pDC->m_hDC, COLORONCOLOR);
-            ::StretchBlt(pDC->m_hDC, kMagnifierLeft, kMagnifierTop, kSourceWidth * kZoom,
-                         kSourceHeight * kZoom, hSrc, o.x, o.y, kSourceWidth, kSourceHeight,
-                         SRCCOPY);
-
-            CPoint cross = GetCrosshairPoint(pt, o);
-            CDC green;
-            CBitmap bmpGreen;
-            if (green.CreateCompatibleDC(pDC) &&
-                bmpGreen.CreateCompatibleBitmap(pDC->m_hDC, 1, 1)) {
-                CSelectObject sel(green, bmpGreen);
-                green.SetPixel(0, 0, RGB(0, 255, 0));
-                BLENDFUNCTION bf = {AC_SRC_OVER, 0, 127, 0};
-                ::GdiAlphaBlend(pDC->m_hDC, cross.x, kMagnifierTop, 7, kSourceHeight * kZoom,
-                                green.m_hDC, 0, 0, 1, 1, bf);
-                ::GdiAlphaBlend(pDC->m_hDC, kMagnifierLeft, cross.y, kSourceWidth * kZoom, 7,
-                                green.m_hDC, 0, 0, 1, 1, bf);
-            }
-            pDC->SelectStockObject(BLACK_PEN);
-            pDC->SelectStockObject(NULL_BRUSH);
-            pDC->Rectangle(cross.x, cross.y, cross.x + 6, cross.y + 6);
-
-            if (m_hPalette) {
-                ::SelectPalette(hSrc, hOldPalSrc, FALSE);
-                ::SelectPalette(pDC->m_hDC, hOldPalDst, FALSE);
+            CWindowDC live(m_pSourceWnd->GetSafeHwnd());
+            if (live.m_hDC) DrawMagnifier(pDC, live, pt);
+        } else {
+            CDC mem;
+            if (mem.CreateCompatibleDC(pDC)) {
+                std::optional<CSelectObject> sel;
+                if (m_bmpSource.GetSafeHandle()) sel.emplace(mem, m_bmpSource);
+                DrawMagnifier(pDC, mem, pt);
             }
         }
-        if (hOldBitmap) mem.SelectObject(hOldBitmap);
-        if (hLive) ::ReleaseDC(hSource, hLive);
     }
     pDC->RestoreDC(saved);
+}
+
+void CSnapTipEdit::DrawMagnifier(CDC* pDC, CDC& src, CPoint pt) {
+    CSize screen(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
+    CPoint o = GetMagnifierOrigin(pt, screen);
+    std::optional<CSelectPalette> palDst, palSrc;
+    if (m_hPalette.GetSafeHandle()) {
+        palDst.emplace(pDC->m_hDC, m_hPalette.GetSafeHandle(), FALSE);
+        palSrc.emplace(src.m_hDC, m_hPalette.GetSafeHandle(), FALSE);
+        ::RealizePalette(src.m_hDC);
+    }
+    ::SetStretchBltMode(pDC->m_hDC, COLORONCOLOR);
+    pDC->StretchBlt(kMagnifierLeft, kMagnifierTop, kSourceWidth * kZoom, kSourceHeight * kZoom,
+                    &src, o.x, o.y, kSourceWidth, kSourceHeight, SRCCOPY);
+
+    CPoint cross = GetCrosshairPoint(pt, o);
+    CDC green;
+    CBitmap bmpGreen;
+    if (green.CreateCompatibleDC(pDC) && bmpGreen.CreateCompatibleBitmap(pDC->m_hDC, 1, 1)) {
+        CSelectObject sel(green, bmpGreen);
+        green.SetPixel(0, 0, RGB(0, 255, 0));
+        BLENDFUNCTION bf = {AC_SRC_OVER, 0, 127, 0};
+        ::GdiAlphaBlend(pDC->m_hDC, cross.x, kMagnifierTop, 7, kSourceHeight * kZoom, green.m_hDC,
+                        0, 0, 1, 1, bf);
+        ::GdiAlphaBlend(pDC->m_hDC, kMagnifierLeft, cross.y, kSourceWidth * kZoom, 7, green.m_hDC,
+                        0, 0, 1, 1, bf);
+    }
+    pDC->SelectStockObject(BLACK_PEN);
+    pDC->SelectStockObject(NULL_BRUSH);
+    pDC->Rectangle(cross.x, cross.y, cross.x + 6, cross.y + 6);
 }
 
 HBRUSH CSnapTipEdit::CtlColor(CDC* pDC, UINT) {
@@ -162,45 +154,33 @@ HBRUSH CSnapTipEdit::CtlColor(CDC* pDC, UINT) {
     return nullptr;
 }
 
-HBRUSH CSnapTipEdit::ReflectCtlColor(CWnd* pOwner, CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
-    HWND hCtl = pWnd ? pWnd->m_hWnd : nullptr;
-    if (hCtl && hCtl == m_hWnd) {
-        HBRUSH hbr = CtlColor(pDC, nCtlColor);
-        if (hbr) return hbr;
-    }
-    // The control-colour messages follow each other in the order of their kinds.
-    return reinterpret_cast<HBRUSH>(pOwner->DefWindowProc(WM_CTLCOLORMSGBOX + nCtlColor,
-                                                          reinterpret_cast<WPARAM>(pDC->m_hDC),
-                                                          reinterpret_cast<LPARAM>(hCtl)));
-}
-
 int CSnapTipEdit::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (DefWindowProc(WM_CREATE, 0, reinterpret_cast<LPARAM>(lpCreateStruct)) == -1) return -1;
-    if (m_hPalette) {
-        ::DeleteObject(m_hPalette);
-        m_hPalette = nullptr;
-    }
+    m_hPalette.DeleteObject();
     if (!m_pSourceWnd) return 0;
-    HWND hSource = m_pSourceWnd->GetSafeHwnd();
-    HDC hdc = ::GetDC(hSource);
-    if (!hdc) return 0;
-    if (::GetDeviceCaps(hdc, RASTERCAPS) & RC_PALETTE) {
-        int bits = ::GetDeviceCaps(hdc, BITSPIXEL) * ::GetDeviceCaps(hdc, PLANES);
+    CClientDC dc(m_pSourceWnd->GetSafeHwnd());
+    if (!dc.m_hDC) return 0;
+    if (dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE) {
+        int bits = dc.GetDeviceCaps(BITSPIXEL) * dc.GetDeviceCaps(PLANES);
         if (bits > 0 && bits <= 8) {
             int n = 1 << bits;
             std::vector<BYTE> buf(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY) * n);
             LOGPALETTE* pal = reinterpret_cast<LOGPALETTE*>(buf.data());
             pal->palVersion = 0x300;
             pal->palNumEntries = static_cast<WORD>(n);
-            ::GetSystemPaletteEntries(hdc, 0, static_cast<UINT>(n), pal->palPalEntry);
-            m_hPalette = ::CreatePalette(pal);
+            ::GetSystemPaletteEntries(dc.m_hDC, 0, static_cast<UINT>(n), pal->palPalEntry);
+            m_hPalette.CreatePalette(pal);
         }
     }
-    ::ReleaseDC(hSource, hdc);
     return 0;
 }
 
 void CSnapTipEdit::OnMouseMove(UINT nFlags, CPoint point) {
+    FleeCursor();
+    DefWindowProc(WM_MOUSEMOVE, nFlags, MAKELPARAM(point.x, point.y));
+}
+
+void CSnapTipEdit::FleeCursor() {
     CPoint pt;
     ::GetCursorPos(&pt);
     CWnd* pParent = GetParent();
@@ -219,7 +199,6 @@ void CSnapTipEdit::OnMouseMove(UINT nFlags, CPoint point) {
         MoveWindow(nNewX, 10, rc.Width(), rc.Height(), TRUE);
         m_bAtTopLeft = nNewX == 10;
     }
-    DefWindowProc(WM_MOUSEMOVE, nFlags, MAKELPARAM(point.x, point.y));
 }
 
 LRESULT CSnapTipEdit::OnSetFocus(WPARAM wParam, LPARAM lParam) {
@@ -253,9 +232,6 @@ void CSnapTipEdit::OnPaint() {
 
 void CSnapTipEdit::OnDestroy() {
     DefWindowProc(WM_DESTROY, 0, 0);
-    if (m_hPalette) {
-        ::DeleteObject(m_hPalette);
-        m_hPalette = nullptr;
-    }
+    m_hPalette.DeleteObject();
     m_bmpSource.DeleteObject();
 }

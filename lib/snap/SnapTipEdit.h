@@ -10,6 +10,8 @@
 #include "lib/PeltoLibApi.h"
 
 class PELTOLIB_API CSnapTipEdit : public CWnd {
+    DECLARE_DYNAMIC(CSnapTipEdit)
+
 public:
     CSnapTipEdit();
     ~CSnapTipEdit() override;
@@ -43,11 +45,8 @@ public:
     // device context in tip coordinates; the background picture is drawn by DrawBackground.
     void DrawTip(CDC* pDC, CPoint pt);
     void DrawBackground(CDC* pDC);
-    // The reflected control-colour message: the owner dialog forwards it.
-    HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
-    // For the owner's control-colour handler: lets the tip answer for itself first and otherwise
-    // leaves the message to the owner's default handling.
-    HBRUSH ReflectCtlColor(CWnd* pOwner, CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    // Moves the tip to the other corner when the cursor has come into the one it occupies.
+    void FleeCursor();
 
     static const int kMagnifierLeft = 10;
     static const int kMagnifierTop = 90;
@@ -57,6 +56,8 @@ public:
 
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    // The control-colour message the parent reflects back to the tip.
+    HBRUSH CtlColor(CDC* pDC, UINT nCtlColor);
     void OnMouseMove(UINT nFlags, CPoint point);
     LRESULT OnSetFocus(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetText(WPARAM wParam, LPARAM lParam);
@@ -64,9 +65,12 @@ protected:
     void OnPaint();
     void OnDestroy();
 
+    // The 5-times copy of the source round pt and the crosshair over it.
+    void DrawMagnifier(CDC* pDC, CDC& src, CPoint pt);
+
     BOOL m_bAtTopLeft = TRUE;
     CWnd* m_pSourceWnd = nullptr;
-    HPALETTE m_hPalette = nullptr;
+    CPalette m_hPalette;
     CBitmap m_bmpSource;
     BOOL m_bLiveSource = FALSE;
 

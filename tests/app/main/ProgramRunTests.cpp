@@ -127,7 +127,13 @@ Written ReadWritten(const std::wstring& path) {
     return w;
 }
 
+// The program asks for updates at start: here it asks a port where nothing listens.
+void KeepUpdateCheckLocal() {
+    ::SetEnvironmentVariableW(L"PELTO_UPDATE_ROOT", L"http://127.0.0.1:9");
+}
+
 void CopyProgram(const CTempFolder& folder) {
+    KeepUpdateCheckLocal();
     for (const wchar_t* file : {L"pelto.exe", L"PeltoLib.dll", L"PeltoFx.dll", L"Hook.dll"})
         ASSERT_TRUE(::CopyFileW((TestFolder() + file).c_str(), folder.File(file).c_str(), FALSE))
             << "cannot copy the program";

@@ -8,5 +8,6 @@ pelto_win_test(config_tests
     ConfigFileTests.cpp
     XmlRandomInputTests.cpp
     ConfigHostileTests.cpp
+    ConfigPlaceTests.cpp
     ConfigTestData.rc
   LINK PeltoLib psapi)

@@ -235,7 +235,7 @@ TEST_F(TransferTest, OpenedFileIsShownWithoutEffects) {
     EXPECT_NE(Core().GetThubImage(x, y), nullptr);
 }
 
-TEST_F(TransferTest, FileThatCannotBeDecodedResetsSettingsAndLeavesNoImage) {
+TEST_F(TransferTest, FileThatCannotBeDecodedKeepsThePictureAndTheSettings) {
     CTempFolder folder;
     std::wstring strBad = folder.File(L"broken.png");
     {
@@ -245,19 +245,91 @@ TEST_F(TransferTest, FileThatCannotBeDecodedResetsSettingsAndLeavesNoImage) {
     LoadQuadrants();
     Core().m_config.SetNegate(TRUE);
     Core().RefreshImageData();
+    Gdiplus::Image* pHeld = Core().GetImage();
+    ASSERT_NE(pHeld, nullptr);
     long nObjects = GdiObjectCount();
-    EXPECT_EQ(Core().OpenImage(strBad.c_str()), 0);
-    EXPECT_FALSE(Core().m_config.GetNegate());
-    EXPECT_EQ(Core().GetImage(), nullptr);
-    int x, y;
-    EXPECT_EQ(Core().GetThubImage(x, y), nullptr);
-    EXPECT_EQ(Core().OpenImage(folder.File(L"missing.png").c_str()), 0);
-    EXPECT_EQ(Core().CopyImageData(0), 0);
-    EXPECT_EQ(Core().SaveImage(folder.File(L"x.png").c_str(), 0), 0);
+    for (const std::wstring& strPath : {strBad, folder.File(L"missing.png")}) {
+        EXPECT_EQ(Core().OpenImage(strPath.c_str()), 0);
+        // Nothing of the held picture or of the settings went.
+        EXPECT_TRUE(Core().m_config.GetNegate());
+        EXPECT_EQ(Core().GetImage(), pHeld);
+        int x, y;
+        EXPECT_NE(Core().GetThubImage(x, y), nullptr);
+    }
     EXPECT_LE(GdiObjectCount(), nObjects);
-    // The picture as taken is still there: a refresh brings it back.
     Core().RefreshImageData();
     CPixels back = ReadImagePixels(Core().GetImage());
     ASSERT_EQ(back.cx, 60);
-    EXPECT_EQ(Hex(back.At(10, 10)), Hex(Quadrants(10, 10)));
+    COLORREF q = Quadrants(10, 10);
+    EXPECT_EQ(Hex(back.At(10, 10)),
+              Hex(RGB(255 - GetRValue(q), 255 - GetGValue(q), 255 - GetBValue(q))));
+}
+
+namespace {
+// The clipboard's DIB or PNG, taken out alone and put back as the only form there.
+HGLOBAL CopyGlobal(HGLOBAL h) {
+    size_t n = ::GlobalSize(h);
+    HGLOBAL copy = ::GlobalAlloc(GMEM_MOVEABLE, n);
+    void* src = ::GlobalLock(h);
+    void* dst = copy ? ::GlobalLock(copy) : nullptr;
+    if (src && dst) memcpy(dst, src, n);
+    if (dst) ::GlobalUnlock(copy);
+    if (src) ::GlobalUnlock(h);
+    return copy;
+}
+bool PutOnlyThis(UINT nFormat, HGLOBAL h) {
+    if (!::OpenClipboard(nullptr)) return false;
+    ::EmptyClipboard();
+    bool ok = ::SetClipboardData(nFormat, h) != nullptr;
+    ::CloseClipboard();
+    return ok;
+}
+}  // namespace
+
+TEST_F(TransferTest, CopyPutsBitmapDibAndPngAndPasteTakesEachAlone) {
+    LoadQuadrants();
+    ASSERT_EQ(Core().CopyImageData(0), 1);
+    const UINT kPng = ::RegisterClipboardFormatW(L"PNG");
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_BITMAP));
+    HGLOBAL hDib =
+        ::IsClipboardFormatAvailable(CF_DIB) ? CopyGlobal(::GetClipboardData(CF_DIB)) : nullptr;
+    HGLOBAL hPng =
+        ::IsClipboardFormatAvailable(kPng) ? CopyGlobal(::GetClipboardData(kPng)) : nullptr;
+    ::CloseClipboard();
+    ASSERT_NE(hDib, nullptr) << "no DIB on the clipboard";
+    ASSERT_NE(hPng, nullptr) << "no PNG on the clipboard";
+
+    // A DIB that claims more than a picture may hold is refused without touching the picture.
+    HGLOBAL hHuge = CopyGlobal(hDib);
+    {
+        auto* h = static_cast<BITMAPINFOHEADER*>(::GlobalLock(hHuge));
+        h->biWidth = 0x7FFFFFFF;
+        ::GlobalUnlock(hHuge);
+    }
+    struct Case {
+        const char* name;
+        UINT nFormat;
+        HGLOBAL hData;
+        int nResult;
+    } cases[] = {{"DIB alone", CF_DIB, hDib, 1},
+                 {"PNG alone", kPng, hPng, 1},
+                 {"DIB too large", CF_DIB, hHuge, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Core().ClearGdiplusImage();
+        LoadQuadrants();
+        Gdiplus::Image* pBefore = Core().GetImage();
+        ASSERT_TRUE(PutOnlyThis(c.nFormat, c.hData));
+        EXPECT_EQ(Core().PasteImageData(), c.nResult);
+        if (c.nResult == 0) {
+            EXPECT_EQ(Core().GetImage(), pBefore);
+            continue;
+        }
+        CPixels pasted = ReadImagePixels(Core().GetImage());
+        ASSERT_EQ(pasted.cx, 60);
+        ASSERT_EQ(pasted.cy, 40);
+        for (POINT p : {POINT{0, 0}, POINT{59, 0}, POINT{0, 39}, POINT{59, 39}})
+            EXPECT_EQ(Hex(pasted.At(p.x, p.y)), Hex(Quadrants(p.x, p.y))) << p.x << "," << p.y;
+    }
 }

@@ -2,6 +2,8 @@
 // synthetic input, with the real clipboard.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "framework/Gdi.h"
 #include "framework/ResourceModule.h"
 #include "lib/snap/DlgSnapRectHelper.h"
@@ -16,7 +18,7 @@ const wchar_t kDragging[] = L"·松开鼠标左键确定截取范围\r\n·按ESC
 
 class TestOverlay : public CDlgSnapRectHelper {
 public:
-    int State() const { return m_nState; }
+    SnapState State() const { return m_nState; }
     const CRect& TrackerRect() const { return m_tracker.m_rect; }
     CSnapTipEdit& Tip() { return m_editTip; }
     HBITMAP Frozen() const { return m_bmpScreen.GetSafeHandle(); }
@@ -94,9 +96,9 @@ TEST(SnapOverlayTest, DraggingEitherWayGivesTheSameSelection) {
         EXPECT_EQ(RunOverlay(overlay, script), IDOK) << "direction " << dir;
         EXPECT_EQ(place, CRect(CPoint(0, 0), Screen())) << "the overlay covers the screen";
         EXPECT_EQ(tipPlace, CRect(10, 10, 230, 263));
-        EXPECT_EQ(stateBefore, 0);
+        EXPECT_EQ(stateBefore, CDlgSnapRectHelper::stateWaiting);
         EXPECT_NE(textBefore.Find(kWaiting), -1) << "state 0 line missing";
-        EXPECT_EQ(overlay.State(), 2);
+        EXPECT_EQ(overlay.State(), CDlgSnapRectHelper::stateDone);
         EXPECT_TRUE(overlay.GetSelectedRect(selections[dir])) << "direction " << dir;
     }
     // The true rectangle: the dragged one and its one-pixel frame.
@@ -122,7 +124,7 @@ TEST(SnapOverlayTest, ClickWithoutMovementKeepsWaitingAndEscapeGivesNoRectangle)
     });
     script.Add([&] { overlay.PostMessage(WM_COMMAND, IDOK); });  // Escape did not end it
     EXPECT_EQ(RunOverlay(overlay, script), IDCANCEL);
-    EXPECT_EQ(stateAfterClick, 0);
+    EXPECT_EQ(stateAfterClick, CDlgSnapRectHelper::stateWaiting);
     EXPECT_TRUE(openAfterClick);
     EXPECT_NE(textAfterClick.Find(kWaiting), -1) << "state 0 line missing";
     CRect rc(1, 2, 3, 4);
@@ -153,9 +155,9 @@ TEST(SnapOverlayTest, EscapeDuringTheDragCancelsOnlyTheBand) {
         overlay.PostMessage(WM_COMMAND, IDCANCEL);
     });
     EXPECT_EQ(RunOverlay(overlay, script), IDCANCEL);
-    EXPECT_EQ(stateDuring, 1);
+    EXPECT_EQ(stateDuring, CDlgSnapRectHelper::stateDragging);
     EXPECT_NE(textDuring.Find(kDragging), -1) << "state 1 line missing";
-    EXPECT_EQ(stateAfter, 0);
+    EXPECT_EQ(stateAfter, CDlgSnapRectHelper::stateWaiting);
     EXPECT_TRUE(openAfter) << "the band's Escape must not end the overlay";
     EXPECT_EQ(trackerAfter, CRect(-1, -1, -1, -1)) << Str(trackerAfter);
     CRect rc;
@@ -309,11 +311,82 @@ TEST(SnapOverlayTest, SyntheticDragFromBottomRightMovesTheTipAway) {
     });
     script.Add([&] { overlay.PostMessage(WM_COMMAND, IDCANCEL); });
     EXPECT_EQ(RunOverlay(overlay, script), IDOK);
-    EXPECT_EQ(stateWhileDragging, 1);
+    EXPECT_EQ(stateWhileDragging, CDlgSnapRectHelper::stateDragging);
     EXPECT_NE(tipText.Find(kDragging), -1) << "state 1 line missing";
     int w = Screen().cx;
     EXPECT_EQ(tipWhileDragging, CRect(w - 230, 10, w - 10, 263)) << Str(tipWhileDragging);
     CRect rc;
     EXPECT_TRUE(overlay.GetSelectedRect(rc));
     EXPECT_EQ(rc, CRect(99, 119, 701, 601)) << Str(rc);
+}
+
+TEST(SnapOverlayTest, PaintsIntoAMemoryDcWhatItShowsOnTheScreen) {
+    const CPoint from(300, 250), to(520, 410);
+    const CSize screen = Screen();
+    const CRect box = ExpectedInfoBox(to);
+    struct Probe {
+        CPoint pt;
+        bool frameWhileDragging;  // black while dragging; always the frozen picture otherwise
+        const char* what;
+    };
+    const Probe probes[] = {
+        {{from.x - 1, 330}, true, "left frame line"},
+        {{400, to.y}, true, "bottom frame line"},
+        {{from.x + 1, from.y + 1}, true, "top-left handle"},
+        {{400, 330}, false, "inside the band"},
+        {{100, 600}, false, "far from the band"},
+    };
+    struct Drawn {
+        std::vector<COLORREF> probes, frozen;
+        COLORREF corners[2] = {}, frozenCorners[2] = {};
+    } drawn[2];  // waiting, dragging
+    TestOverlay overlay;
+    auto drawInto = [&](Drawn& d) {
+        CClientDC screenDC(static_cast<HWND>(nullptr));
+        CDC mem;
+        CBitmap bmp;
+        if (!mem.CreateCompatibleDC(&screenDC) ||
+            !bmp.CreateCompatibleBitmap(screenDC.m_hDC, screen.cx, screen.cy))
+            return;
+        CSelectObject sel(mem, bmp);
+        mem.FillSolidRect(0, 0, screen.cx, screen.cy, RGB(1, 2, 3));
+        overlay.Draw(&mem, to);
+        for (const Probe& p : probes) {
+            d.probes.push_back(mem.GetPixel(p.pt.x, p.pt.y));
+            d.frozen.push_back(BitmapPixel(overlay.Frozen(), p.pt.x, p.pt.y));
+        }
+        d.corners[0] = mem.GetPixel(box.left, box.top);
+        d.corners[1] = mem.GetPixel(box.right - 1, box.bottom - 1);
+        d.frozenCorners[0] = BitmapPixel(overlay.Frozen(), box.left, box.top);
+        d.frozenCorners[1] = BitmapPixel(overlay.Frozen(), box.right - 1, box.bottom - 1);
+    };
+    TimerScript script;
+    script.Add([&] {
+        drawInto(drawn[0]);
+        overlay.Post(WM_LBUTTONDOWN, from);
+        overlay.Post(WM_MOUSEMOVE, to);
+    });
+    script.Add([&] {  // inside the band's loop
+        drawInto(drawn[1]);
+        overlay.Post(WM_LBUTTONUP, to);
+    });
+    script.Add([&] { overlay.PostMessage(WM_COMMAND, IDCANCEL); });
+    EXPECT_EQ(RunOverlay(overlay, script), IDOK);
+    for (int dragging = 0; dragging < 2; ++dragging) {
+        const Drawn& d = drawn[dragging];
+        ASSERT_EQ(d.probes.size(), sizeof probes / sizeof probes[0]) << "nothing drawn";
+        for (size_t i = 0; i < d.probes.size(); ++i) {
+            COLORREF want = dragging && probes[i].frameWhileDragging ? RGB(0, 0, 0) : d.frozen[i];
+            EXPECT_EQ(d.probes[i], want)
+                << probes[i].what << (dragging ? " while dragging" : "") << ": "
+                << ColourText(d.probes[i]) << ", expected " << ColourText(want);
+        }
+        for (int k = 0; k < 2; ++k) {
+            // The coordinate box only while dragging.
+            COLORREF want = dragging ? RGB(147, 147, 147) : d.frozenCorners[k];
+            EXPECT_EQ(d.corners[k], want)
+                << "coordinate box corner " << k << (dragging ? " while dragging" : "") << ": "
+                << ColourText(d.corners[k]);
+        }
+    }
 }

@@ -3,8 +3,8 @@ pelto_win_test(snap_tests DESKTOP
     ProgramWindowTests.cpp
     SnapTestSupport.cpp
     SnapTipTests.cpp
-    RectTrackerTests.cpp
     SnapOverlayTests.cpp
+    SnapClassInfoTests.cpp
     ChooserViewTests.cpp
   LINK PeltoLib)
 

@@ -1,4 +1,4 @@
-// The framework's rectangle tracker: its geometry, its drawing, and its rubber band driven by
+// The rectangle tracker: its geometry, its drawing, and its rubber band driven by
 // mouse messages queued for its own loop.
 #include <gtest/gtest.h>
 

@@ -1,0 +1,11 @@
+pelto_app_sources(
+  UpdateList.cpp
+  Sha256.cpp
+  TranslationChoice.cpp
+  FileVersionInfo.cpp
+  BindCallback.cpp
+  Download.cpp
+  WebUpdate.cpp
+  DlgAbout.cpp
+  DlgUpdate.cpp
+  UpdateActions.cpp)
