@@ -51,6 +51,15 @@ constexpr Field Word(const wchar_t* pszGroup, const wchar_t* pszKey, WORD C::*p,
     return field;
 }
 
+// A hand-edited or damaged file must not make a capture hang or fail: the numbers the engine
+// acts on are kept to what the options sheet accepts (or the processors use).
+constexpr Field Limited(Field field, CPeltoConfigFields::OutOfRange outside, int nMin, int nMax) {
+    field.outside = outside;
+    field.nMin = nMin;
+    field.nMax = nMax;
+    return field;
+}
+
 constexpr int kDefaultShearAmount = 50;
 constexpr int kDefaultFilterFactor = 5;
 constexpr WORD kModControl = 2;  // hot-key control form
@@ -74,7 +83,10 @@ const CPeltoConfigFields::Field CPeltoConfigFields::s_fields[] = {
     Int(kBasic, L"PlaySnapSound", &C::m_bPlaySnapSound, TRUE, kKeep),
     Int(kBasic, L"HideMainWnd", &C::m_bHideMainWnd, TRUE, kKeep),
     Int(kBasic, L"SnapOnStart", &C::m_bSnapOnStart, FALSE, kKeep),
-    Uint(kBasic, L"SnapDelayTime", &C::m_nSnapDelayTime, 500),
+    // The delay is slept before every capture (-1 would be INFINITE): a negative number reads as
+    // no delay, a larger one as the longest the sheet allows.
+    Limited(Uint(kBasic, L"SnapDelayTime", &C::m_nSnapDelayTime, 500),
+            CPeltoConfigFields::kClampToRange, 0, 15000),
     Int(kBasic, L"KeepOnTop", &C::m_bKeepOnTop, TRUE, kKeep),
     Int(kImage, L"GrayScale", &C::m_bGrayScale, FALSE, kReset),
     Int(kImage, L"Negate", &C::m_bNegate, FALSE, kReset),
@@ -88,13 +100,19 @@ const CPeltoConfigFields::Field CPeltoConfigFields::s_fields[] = {
     Int(kImage, L"Sharpen", &C::m_bSharpen, FALSE, kReset),
     Int(kImage, L"AutoCopy", &C::m_bAutoCopy, FALSE, kKeep),
     String(kImage, L"EditAppPath", &C::m_strEditAppPath, L"mspaint.exe"),
-    Int(kImage, L"RotateAngle", &C::m_nRotateAngle, 45, kReset),
+    // Cutting an angle off at a whole turn would keep nothing of what was meant: the default.
+    Limited(Int(kImage, L"RotateAngle", &C::m_nRotateAngle, 45, kReset),
+            CPeltoConfigFields::kUseDefault, -360, 360),
     Int(L"ShearAcrossAmout", kImage, L"XShearAmount", &C::m_nShearAcrossAmout, kDefaultShearAmount,
         kReset),
     Int(L"ShearDownAmout", kImage, L"YShearAmount", &C::m_nShearDownAmout, kDefaultShearAmount,
         kReset),
-    Int(kImage, L"BlurFactor", &C::m_nBlurFactor, kDefaultFilterFactor, kReset),
-    Int(kImage, L"SharpenFactor", &C::m_nSharpenFactor, kDefaultFilterFactor, kReset),
+    // The filters work with 0..10 and take anything beyond as the nearer end; the setting is kept
+    // to what is applied.
+    Limited(Int(kImage, L"BlurFactor", &C::m_nBlurFactor, kDefaultFilterFactor, kReset),
+            CPeltoConfigFields::kClampToRange, 0, 10),
+    Limited(Int(kImage, L"SharpenFactor", &C::m_nSharpenFactor, kDefaultFilterFactor, kReset),
+            CPeltoConfigFields::kClampToRange, 0, 10),
     Word(kHotKey, L"NewSnapModifier", &C::m_wNewSnapModifier, 0),
     Word(kHotKey, L"NewSnapVk", &C::m_wNewSnapVk, kVkSnapshot),
     Word(kHotKey, L"FullScreenModifier", &C::m_wFullScreenModifier, kModControl),
@@ -146,4 +164,10 @@ void CPeltoConfigFields::SetDefault(CPeltoConfig& config, const Field& field) {
             config.*field.pWord = static_cast<WORD>(field.nDefault);
             break;
     }
+}
+
+int CPeltoConfigFields::Limit(const Field& field, int nValue) {
+    if (field.outside == kAnyValue || (nValue >= field.nMin && nValue <= field.nMax)) return nValue;
+    if (field.outside == kUseDefault) return field.nDefault;
+    return nValue < field.nMin ? field.nMin : field.nMax;
 }

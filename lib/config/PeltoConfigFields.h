@@ -11,6 +11,8 @@
 
 struct PELTOLIB_API CPeltoConfigFields {
     enum Kind { kString, kInt, kUint, kWord };
+    // What becomes of a number read from the file outside the values the options sheet accepts.
+    enum OutOfRange { kAnyValue, kClampToRange, kUseDefault };
 
     struct Field {
         const wchar_t* pszName;   // the setting's accessor name, or the file key of a hot-key word
@@ -24,6 +26,8 @@ struct PELTOLIB_API CPeltoConfigFields {
         int CPeltoConfig::*pInt;
         UINT CPeltoConfig::*pUint;
         WORD CPeltoConfig::*pWord;
+        OutOfRange outside;  // kAnyValue: the file's number is taken as it is
+        int nMin, nMax;      // the accepted values, both included
     };
 
     // Stored settings first, in file order; then the settings the file does not hold.
@@ -32,6 +36,9 @@ struct PELTOLIB_API CPeltoConfigFields {
     static const Field* Find(const wchar_t* pszName);
 
     static void SetDefault(CPeltoConfig& config, const Field& field);
+    // A number read from the file for the field (an unsigned setting as its signed text) brought
+    // into the field's accepted values.
+    static int Limit(const Field& field, int nValue);
 
 private:
     static const Field s_fields[];

@@ -18,10 +18,11 @@ void Store(CPeltoConfig& config, const Field& field, const XML_Node& node) {
             config.*field.pString = node.GetValue();
             break;
         case CPeltoConfigFields::kInt:
-            config.*field.pInt = node.GetValueAsInt();
+            config.*field.pInt = CPeltoConfigFields::Limit(field, node.GetValueAsInt());
             break;
         case CPeltoConfigFields::kUint:
-            config.*field.pUint = static_cast<UINT>(node.GetValueAsInt());
+            config.*field.pUint =
+                static_cast<UINT>(CPeltoConfigFields::Limit(field, node.GetValueAsInt()));
             break;
         case CPeltoConfigFields::kWord:
             config.*field.pWord = static_cast<WORD>(node.GetValueAsInt() & 0xFFFF);

@@ -166,16 +166,6 @@ BOOL CopyFromPng(HGLOBAL hPng, CImageBitmap& out) {
 
 }  // namespace
 
-BOOL OpenClipboardPatiently(HWND hOwner) {
-    const int kOpenAttempts = 25;
-    const DWORD kOpenRetryWait = 20;
-    for (int i = 0; i < kOpenAttempts; ++i) {
-        if (i) ::Sleep(kOpenRetryWait);
-        if (::OpenClipboard(hOwner)) return TRUE;
-    }
-    return FALSE;
-}
-
 BOOL ClipboardOwnerAnswers() {
     HWND hOwner = ::GetClipboardOwner();
     if (!hOwner) return TRUE;

@@ -7,9 +7,6 @@
 
 class CImageBitmap;
 
-// Opens the clipboard, waiting a little for a program that holds it for a moment (clipboard
-// viewers and history services open it after every change).
-BOOL OpenClipboardPatiently(HWND hOwner);
 // True unless the clipboard's owner is another program's window that does not answer within
 // about two seconds: asking it to render a delayed format would then wait for good.
 BOOL ClipboardOwnerAnswers();

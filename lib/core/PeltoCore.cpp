@@ -88,17 +88,11 @@ CImageBitmap* CPeltoCore::SnapBitmap(HWND hWnd, CRect rect) {
 
 int CPeltoCore::SnapRect(HWND hWnd, CRect rect) {
     if (!hWnd) return 0;
-    std::unique_ptr<CImageBitmap> pBitmap = GrabScreenBitmap(hWnd, rect);
+    CRect rcCopied(0, 0, 0, 0);
+    std::unique_ptr<CImageBitmap> pBitmap = GrabScreenBitmap(hWnd, rect, &rcCopied);
     if (!pBitmap) return 0;
     if (!LoadPicture(pBitmap->GetSafeHandle())) return 0;
-    // The grab keeps the part on the primary screen: its first pixel is the clipped corner.
-    CRect rcWindow;
-    ::GetWindowRect(hWnd, &rcWindow);
-    if (rect.right <= rect.left || rect.bottom <= rect.top)
-        m_ptSnapOrigin = CPoint(std::max(rcWindow.left, 0L), std::max(rcWindow.top, 0L));
-    else
-        m_ptSnapOrigin =
-            CPoint(std::max(rcWindow.left + rect.left, 0L), std::max(rcWindow.top + rect.top, 0L));
+    m_ptSnapOrigin = rcCopied.TopLeft();
     return 1;
 }
 

@@ -9,6 +9,7 @@
 #include "lib/codec/GdiplusCodecList.h"
 #include "lib/codec/GdiplusFileDialog.h"
 #include "lib/core/ClipboardPicture.h"
+#include "lib/image/ClipboardAccess.h"
 
 namespace {
 struct CComReleaser {
@@ -46,7 +47,7 @@ Gdiplus::Status SaveWithEncoder(Gdiplus::Image* pImage, LPCWSTR lpszPath, const 
 BOOL CPeltoCore::PutBitmapOnClipboard(CBitmap* pBitmap) {
     HWND hOwner = m_pViewWnd ? m_pViewWnd->GetSafeHwnd() : nullptr;
     // A program that keeps the clipboard open longer than a moment still refuses the copy.
-    if (!OpenClipboardPatiently(hOwner)) return FALSE;
+    if (!OpenClipboardWithRetry(hOwner)) return FALSE;
     BOOL bHanded = PutPictureOnOpenClipboard(pBitmap->GetSafeHandle());
     ::CloseClipboard();
     // Once handed over the bitmap is the clipboard's; otherwise it stays with the wrapper, which
@@ -66,7 +67,7 @@ int CPeltoCore::CopyImageData(int which) {
 int CPeltoCore::PasteImageData() {
     // A delayed picture whose owner hangs would hold the interface for good.
     if (!ClipboardOwnerAnswers()) return 0;
-    if (!OpenClipboardPatiently(nullptr)) return 0;
+    if (!OpenClipboardWithRetry(nullptr)) return 0;
     // Only the copy is made while the clipboard is open: the effects may take a while, and other
     // programs must not find the clipboard held meanwhile.
     CImageBitmap pasted(0x00FFFFFF);

@@ -1,26 +1,53 @@
 #include "lib/image/ScreenGrab.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
-std::unique_ptr<CImageBitmap> GrabScreenBitmap(HWND hWnd, CRect rect) {
-    if (!hWnd || !::IsWindow(hWnd)) return nullptr;
-    BOOL bWholeWindow = FALSE;
-    // Compared, not subtracted: a far-off rectangle would overflow the width.
-    if (rect.right <= rect.left || rect.bottom <= rect.top) {
-        if (!::GetWindowRect(hWnd, &rect)) return nullptr;
-        bWholeWindow = TRUE;
-    }
-    rect.right = std::min(rect.right, static_cast<LONG>(::GetSystemMetrics(SM_CXSCREEN)));
-    rect.bottom = std::min(rect.bottom, static_cast<LONG>(::GetSystemMetrics(SM_CYSCREEN)));
-    rect.left = std::max(rect.left, 0L);
-    rect.top = std::max(rect.top, 0L);
-    int nWidth = rect.right - rect.left;
-    int nHeight = rect.bottom - rect.top;
-    if (nWidth <= 0 || nHeight <= 0) return nullptr;
+namespace {
 
+// The part of rect (in the coordinates of the window DC of a window at rcWindow; empty: the whole
+// window) that lies on the primary screen, in screen coordinates. Worked in 64 bits: a far-off
+// rectangle plus the window's origin would overflow an int.
+BOOL VisibleScreenArea(const CRect& rcWindow, CRect rect, CRect& rcScreen) {
+    int64_t left = rcWindow.left, top = rcWindow.top;
+    int64_t right = rcWindow.right, bottom = rcWindow.bottom;
+    // Compared, not subtracted: a far-off rectangle would overflow the width.
+    if (rect.right > rect.left && rect.bottom > rect.top) {
+        left = int64_t(rcWindow.left) + rect.left;
+        top = int64_t(rcWindow.top) + rect.top;
+        right = int64_t(rcWindow.left) + rect.right;
+        bottom = int64_t(rcWindow.top) + rect.bottom;
+    }
+    left = std::max<int64_t>(left, 0);
+    top = std::max<int64_t>(top, 0);
+    right = std::min<int64_t>(right, ::GetSystemMetrics(SM_CXSCREEN));
+    bottom = std::min<int64_t>(bottom, ::GetSystemMetrics(SM_CYSCREEN));
+    if (right <= left || bottom <= top) return FALSE;
+    rcScreen.SetRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right),
+                     static_cast<int>(bottom));
+    return TRUE;
+}
+
+}  // namespace
+
+std::unique_ptr<CImageBitmap> GrabScreenBitmap(HWND hWnd, CRect rect, CRect* pScreenArea) {
+    if (!hWnd || !::IsWindow(hWnd)) return nullptr;
+    CRect rcScreen, rcWindow;
+    if (!::GetWindowRect(hWnd, &rcWindow) || !VisibleScreenArea(rcWindow, rect, rcScreen))
+        return nullptr;
+    int nWidth = rcScreen.Width();
+    int nHeight = rcScreen.Height();
+    // The window DC starts at the window's own corner, which may lie off the screen (a maximised
+    // window starts a few pixels above and left of it).
+    int xSource = rcScreen.left - rcWindow.left;
+    int ySource = rcScreen.top - rcWindow.top;
+
+    // Raised for the copy so that nothing covers it; a window the user had pinned on top keeps
+    // that afterwards.
+    const BOOL bWasTopmost = (::GetWindowLongPtrW(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
     const UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE;
-    ::SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
+    if (!bWasTopmost) ::SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
 
     std::unique_ptr<CImageBitmap> pBitmap(new (std::nothrow) CImageBitmap(0x00FFFFFF));
     if (pBitmap) {
@@ -30,8 +57,6 @@ std::unique_ptr<CImageBitmap> GrabScreenBitmap(HWND hWnd, CRect rect) {
             if (dcWindow.m_hDC && dcMemory.CreateCompatibleDC(dcWindow.m_hDC) &&
                 pBitmap->CreateCompatibleBitmap(dcWindow.m_hDC, nWidth, nHeight)) {
                 CSelectObject select(dcMemory, *pBitmap);
-                int xSource = bWholeWindow ? 0 : rect.left;
-                int ySource = bWholeWindow ? 0 : rect.top;
                 ::BitBlt(dcMemory.m_hDC, 0, 0, nWidth, nHeight, dcWindow.m_hDC, xSource, ySource,
                          SRCCOPY);
             }
@@ -41,6 +66,7 @@ std::unique_ptr<CImageBitmap> GrabScreenBitmap(HWND hWnd, CRect rect) {
         if (!pBitmap->GetSafeHandle()) pBitmap.reset();
     }
 
-    ::SetWindowPos(hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
+    if (!bWasTopmost) ::SetWindowPos(hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
+    if (pBitmap && pScreenArea) *pScreenArea = rcScreen;
     return pBitmap;
 }

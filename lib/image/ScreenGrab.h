@@ -7,10 +7,14 @@
 #include <memory>
 
 #include "framework/Geometry.h"
+#include "lib/PeltoLibApi.h"
 #include "lib/image/ImageBitmap.h"
 
 // A copy of the screen inside rect (in the window-DC coordinates of hWnd; an empty rect means the
-// whole window) clipped to the primary screen. The window is raised to topmost for the copy and
-// is not topmost afterwards. Null for a null or gone window, an area empty after clipping, or
-// when the platform cannot make the bitmap.
-std::unique_ptr<CImageBitmap> GrabScreenBitmap(HWND hWnd, CRect rect);
+// whole window), cut to the part that lies on the primary screen: the picture's first pixel is
+// the visible part's top-left corner, wherever the window itself starts. That part, in screen
+// coordinates, goes to *pScreenArea when given. The window is raised to topmost for the copy and
+// keeps its own topmost state afterwards. Null for a null or gone window, an area empty after
+// clipping, or when the platform cannot make the bitmap.
+PELTOLIB_API std::unique_ptr<CImageBitmap> GrabScreenBitmap(HWND hWnd, CRect rect,
+                                                            CRect* pScreenArea = nullptr);

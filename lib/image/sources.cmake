@@ -28,4 +28,5 @@ pelto_lib_sources(WIN
   ImageBitmap.cpp
   ImageLoading.cpp
   ScreenGrab.cpp
-  MemoryStream.cpp)
+  MemoryStream.cpp
+  ClipboardAccess.cpp)

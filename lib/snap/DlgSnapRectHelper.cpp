@@ -1,5 +1,6 @@
 #include "lib/snap/DlgSnapRectHelper.h"
 
+#include "lib/image/ClipboardAccess.h"
 #include "lib/image/ScreenGrab.h"
 #include "lib/res/PeltoLocalResource.h"
 #include "lib/res/resource.h"
@@ -50,7 +51,7 @@ BOOL CDlgSnapRectHelper::SnapFullScreen() {
     if (!pShot) return FALSE;
     m_bmpScreen.CopyImage(pShot.get());
     // The picture goes to the clipboard as well; from then on the clipboard owns the handle.
-    if (pShot->GetSafeHandle() && ::OpenClipboard(m_hWnd)) {
+    if (pShot->GetSafeHandle() && OpenClipboardWithRetry(m_hWnd)) {
         ::EmptyClipboard();
         if (::SetClipboardData(CF_BITMAP, pShot->GetSafeHandle())) pShot->Detach();
         ::CloseClipboard();

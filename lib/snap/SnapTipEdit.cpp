@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "lib/image/ClipboardAccess.h"
 #include "lib/res/PeltoLocalResource.h"
 #include "lib/res/resource.h"
 
@@ -27,7 +28,7 @@ CSnapTipEdit::~CSnapTipEdit() = default;
 void CSnapTipEdit::SetSourceWnd(CWnd* pSourceWnd, BOOL bLive) {
     m_pSourceWnd = pSourceWnd;
     m_bLiveSource = bLive;
-    if (!::OpenClipboard(nullptr)) return;
+    if (!OpenClipboardWithRetry(nullptr)) return;
     if (::IsClipboardFormatAvailable(CF_BITMAP)) {
         // The clipboard keeps its own bitmap; the tip magnifies a copy of it.
         HANDLE hClip = ::GetClipboardData(CF_BITMAP);

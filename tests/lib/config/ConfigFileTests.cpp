@@ -126,18 +126,17 @@ TEST(ConfigFile, FirstOccurrenceOfANameCounts) {
     EXPECT_EQ(config.GetAppName(), L"一");
 }
 
-TEST(ConfigFile, ValuesAreConvertedWithoutRangeChecks) {
+TEST(ConfigFile, ValuesAreConvertedAsNumbersOfTheirKind) {
     CPeltoConfig config = LoadedFrom(
-        L"<S><Basic><SnapDelayTime>-5</SnapDelayTime><HideMainWnd>7</HideMainWnd></Basic>"
-        L"<Image><RotateAngle>abc</RotateAngle><BlurFactor>  12px</BlurFactor>"
+        L"<S><Basic><HideMainWnd>7</HideMainWnd></Basic>"
+        L"<Image><RotateAngle>abc</RotateAngle><BlurFactor>  8px</BlurFactor>"
         L"<SharpenFactor></SharpenFactor><EditAppPath></EditAppPath></Image>"
         L"<HotKey><NewSnapVk>65537</NewSnapVk><NewSnapModifier>-1</NewSnapModifier>"
         L"<ShowHideModifier>255</ShowHideModifier></HotKey>"
         L"<AppData><SnapMode>9</SnapMode></AppData><Mail></Mail></S>");
-    EXPECT_EQ(config.GetSnapDelayTime(), static_cast<UINT>(-5));
     EXPECT_EQ(config.GetHideMainWnd(), 7);
     EXPECT_EQ(config.GetRotateAngle(), 0) << "text without digits gives 0";
-    EXPECT_EQ(config.GetBlurFactor(), 12);
+    EXPECT_EQ(config.GetBlurFactor(), 8);
     EXPECT_EQ(config.GetSharpenFactor(), 0) << "an empty element gives 0";
     EXPECT_EQ(config.GetEditAppPath(), L"") << "an empty element gives the empty string";
     WORD wModifier = 0, wVk = 0;
@@ -174,7 +173,7 @@ TEST(ConfigFile, SaveLoadSaveIsByteIdentical) {
     config.SetPlaySnapSound(0);
     config.SetHideMainWnd(0);
     config.SetSnapOnStart(1);
-    config.SetSnapDelayTime(4294967295u);
+    config.SetSnapDelayTime(15000u);
     config.SetKeepOnTop(0);
     config.SetGrayScale(1);
     config.SetNegate(1);
@@ -213,12 +212,10 @@ TEST(ConfigFile, SaveLoadSaveIsByteIdentical) {
     ExpectSameBytes(ReadBytes(strSecond), first);
 
     std::wstring text = FromUtf16(first);
-    EXPECT_NE(text.find(L"<SnapDelayTime>\n   -1\n"), std::wstring::npos)
-        << "the unsigned delay is written as a signed number";
     EXPECT_NE(text.find(L"<NewSnapModifier>\n   65535\n"), std::wstring::npos)
         << "hot-key words are widened without sign";
     EXPECT_NE(text.find(L"C:\\colonProgram Files\\colon编辑器\\colonedit.exe"), std::wstring::npos);
-    EXPECT_EQ(loaded.GetSnapDelayTime(), 4294967295u);
+    EXPECT_EQ(loaded.GetSnapDelayTime(), 15000u);
     EXPECT_EQ(loaded.GetEditAppPath(), L"C:/Program Files/编辑器/edit.exe");
     EXPECT_EQ(loaded.GetAppName(), L"截图 / Snap");
     EXPECT_EQ(loaded.GetRotateAngle(), -90);
@@ -229,11 +226,53 @@ TEST(ConfigFile, SaveLoadSaveIsByteIdentical) {
     EXPECT_EQ(wModifier, 0xFFFF);
     EXPECT_EQ(wVk, 0x8000);
 
-    config.SetSnapDelayTime(0x80000000u);
-    config.SaveConfigFile(strFirst);
-    CPeltoConfig again;
-    again.LoadConfigFile(strFirst);
-    EXPECT_EQ(again.GetSnapDelayTime(), 0x80000000u);
+    // A delay set beyond what the reader accepts is still written as it is: as a signed number.
+    config.SetSnapDelayTime(4294967295u);
+    EXPECT_NE(FromUtf16(SavedBytes(config)).find(L"<SnapDelayTime>\n   -1\n"), std::wstring::npos)
+        << "the unsigned delay is written as a signed number";
+}
+
+TEST(ConfigFile, NumbersTheOptionsSheetCannotGiveAreBroughtBackAtLoad) {
+    struct Case {
+        const wchar_t* pszGroup;
+        const wchar_t* pszKey;
+        const wchar_t* pszText;
+        int nExpected;
+    } cases[] = {
+        // The delay: a negative number is no delay (-1 would be an endless Sleep), a larger one
+        // the longest the sheet allows.
+        {L"Basic", L"SnapDelayTime", L"-1", 0},
+        {L"Basic", L"SnapDelayTime", L"-2147483648", 0},
+        {L"Basic", L"SnapDelayTime", L"15001", 15000},
+        {L"Basic", L"SnapDelayTime", L"4294967295", 15000},
+        {L"Basic", L"SnapDelayTime", L"15000", 15000},
+        {L"Basic", L"SnapDelayTime", L"0", 0},
+        // The angle: the default outside a whole turn either way.
+        {L"Image", L"RotateAngle", L"361", 45},
+        {L"Image", L"RotateAngle", L"-361", 45},
+        {L"Image", L"RotateAngle", L"2147483647", 45},
+        {L"Image", L"RotateAngle", L"-360", -360},
+        {L"Image", L"RotateAngle", L"360", 360},
+        // The filter factors: the end of 0..10 that the filters would use.
+        {L"Image", L"BlurFactor", L"-3", 0},
+        {L"Image", L"BlurFactor", L"11", 10},
+        {L"Image", L"BlurFactor", L"10", 10},
+        {L"Image", L"SharpenFactor", L"-2147483648", 0},
+        {L"Image", L"SharpenFactor", L"99", 10},
+        {L"Image", L"SharpenFactor", L"0", 0},
+    };
+    for (const Case& c : cases) {
+        std::wstring key(c.pszKey);
+        SCOPED_TRACE(CString(key + L" = " + c.pszText).ToUtf8());
+        CPeltoConfig config = LoadedFrom(L"<S><" + std::wstring(c.pszGroup) + L"><" + key + L">" +
+                                         c.pszText + L"</" + key + L"></" + c.pszGroup + L"></S>");
+        int nActual = 0;
+        if (key == L"SnapDelayTime") nActual = static_cast<int>(config.GetSnapDelayTime());
+        if (key == L"RotateAngle") nActual = config.GetRotateAngle();
+        if (key == L"BlurFactor") nActual = config.GetBlurFactor();
+        if (key == L"SharpenFactor") nActual = config.GetSharpenFactor();
+        EXPECT_EQ(nActual, c.nExpected);
+    }
 }
 
 TEST(ConfigFile, UnstoredSettingsStartAtTheirDefaults) {

@@ -227,6 +227,35 @@ TEST(CaptureModes, CurrentWindowIsTheTopProgramWindow) {
     EXPECT_EQ(Original(core).cy, rcMain.Height());
 }
 
+TEST(CaptureModes, WindowIsTakenFromWhereItIsVisibleAndThatPlaceIsKept) {
+    // Green up to the window's own x = 100, magenta beyond.
+    struct Case {
+        const char* pszName;
+        CRect rcWindow;
+        CRect rcVisible;
+    } cases[] = {
+        {"maximised-like, past the left and top edges", CRect(-60, -30, 140, 120),
+         CRect(0, 0, 140, 120)},
+        {"wholly on the screen", CRect(120, 140, 320, 260), CRect(120, 140, 320, 260)},
+    };
+    CEngineHost host(Config());
+    CTestCore& core = host.m_core;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CColorWindow target(c.rcWindow, kTarget, kUnder, 100);
+        ::SetForegroundWindow(target.m_hWnd);
+        PumpFor(50);
+        ASSERT_EQ(core.SnapCurrentWin(), 1);
+        EXPECT_EQ(core.GetSnapOrigin(), c.rcVisible.TopLeft());
+        CPixels shot = Original(core);
+        ASSERT_EQ(shot.cx, c.rcVisible.Width());
+        ASSERT_EQ(shot.cy, c.rcVisible.Height());
+        int xSplit = c.rcWindow.left + 100 - c.rcVisible.left;
+        EXPECT_EQ(Hex(shot.At(xSplit - 1, shot.cy / 2)), Hex(kTarget));
+        EXPECT_EQ(Hex(shot.At(xSplit, shot.cy / 2)), Hex(kUnder));
+    }
+}
+
 TEST(CaptureModes, ActiveWindowFromTheChooserAndCancelledChooser) {
     CEngineHost host(Config(FALSE, TRUE));
     CTestCore& core = host.m_core;

@@ -4,6 +4,7 @@
 #include <climits>
 #include <memory>
 
+#include "lib/image/ScreenGrab.h"
 #include "tests/lib/core/CoreTestSupport.h"
 
 namespace {
@@ -69,20 +70,44 @@ TEST(SnapBitmap, NegativeOriginBecomesZero) {
     EXPECT_EQ(Hex(p.At(40, 30)), Hex(kGreen));
 }
 
-TEST(SnapBitmap, WindowPastTheLeftAndTopEdgesIsCopiedFromItsOwnOrigin) {
-    // Window from (-50, -40), 200 × 150: green up to its own x = 100, red beyond.
-    CColorWindow wnd(CRect(-50, -40, 150, 110), kGreen, kRed, 100);
-    auto bmp = Snap(wnd.m_hWnd, CRect(0, 0, 0, 0));
-    ASSERT_TRUE(bmp);
-    CPixels p = ReadPixels(bmp->GetSafeHandle());
-    // The clipped size: right 150 − 0, bottom 110 − 0.
-    ASSERT_EQ(p.cx, 150);
-    ASSERT_EQ(p.cy, 110);
-    // Copied from the window's (0, 0): picture x equals window x. Copied from the screen's
-    // origin instead, picture x 60 would be window x 110 (red).
-    EXPECT_EQ(Hex(p.At(60, 60)), Hex(kGreen));
-    EXPECT_EQ(Hex(p.At(99, 60)), Hex(kGreen));
-    EXPECT_EQ(Hex(p.At(100, 60)), Hex(kRed));
+TEST(SnapBitmap, PictureIsTheVisiblePartOfTheWindowWhereverItStarts) {
+    CSize screen = ScreenSize();
+    // Each window is 200 x 150, green up to its own x = 100 and red beyond; the rectangle is in
+    // the window's own coordinates (empty: the whole window).
+    struct Case {
+        const char* pszName;
+        CRect rcWindow;
+        CRect rcArea;
+        CRect rcExpected;  // the screen part copied
+    } cases[] = {
+        // A maximised window starts above and left of the screen.
+        {"past the left and top edges", CRect(-50, -40, 150, 110), CRect(0, 0, 0, 0),
+         CRect(0, 0, 150, 110)},
+        {"client-like area past the left and top edges", CRect(-50, -40, 150, 110),
+         CRect(20, 10, 180, 140), CRect(0, 0, 130, 100)},
+        {"area of a window past the right edge", CRect(screen.cx - 120, 100, screen.cx + 80, 250),
+         CRect(10, 10, 190, 140), CRect(screen.cx - 110, 110, screen.cx, 240)},
+        {"area of a window wholly on the screen", CRect(100, 100, 300, 250),
+         CRect(10, 10, 190, 140), CRect(110, 110, 290, 240)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszName);
+        CColorWindow wnd(c.rcWindow, kGreen, kRed, 100);
+        CRect rcCopied(0, 0, 0, 0);
+        std::unique_ptr<CImageBitmap> bmp = GrabScreenBitmap(wnd.m_hWnd, c.rcArea, &rcCopied);
+        ASSERT_TRUE(bmp);
+        EXPECT_EQ(rcCopied, c.rcExpected);
+        CPixels p = ReadPixels(bmp->GetSafeHandle());
+        ASSERT_EQ(p.cx, c.rcExpected.Width());
+        ASSERT_EQ(p.cy, c.rcExpected.Height());
+        // Where the window's own x = 100 lands in the picture.
+        int xSplit = c.rcWindow.left + 100 - c.rcExpected.left;
+        int y = p.cy / 2;
+        EXPECT_EQ(Hex(p.At(0, y)), Hex(kGreen));
+        EXPECT_EQ(Hex(p.At(xSplit - 1, y)), Hex(kGreen));
+        EXPECT_EQ(Hex(p.At(xSplit, y)), Hex(kRed));
+        EXPECT_EQ(Hex(p.At(p.cx - 1, p.cy - 1)), Hex(kRed));
+    }
 }
 
 TEST(SnapBitmap, NothingForNullWindowOrAreaEmptyAfterClipping) {
@@ -115,17 +140,17 @@ TEST(SnapBitmap, HugeAndDegenerateRectanglesStayWithinTheScreen) {
     EXPECT_EQ(q.cy, 30);
 }
 
-TEST(SnapBitmap, WindowIsNotTopmostAfterwardsWhateverItWasBefore) {
-    CColorWindow plain(CRect(100, 100, 160, 160), kRed);
-    CColorWindow topmost(CRect(200, 100, 260, 160), kBlue, CLR_INVALID, 1 << 30, WS_POPUP,
-                         WS_EX_TOPMOST);
-    ASSERT_FALSE(IsTopmost(plain.m_hWnd));
-    ASSERT_TRUE(IsTopmost(topmost.m_hWnd));
-    auto a = Snap(plain.m_hWnd, CRect(0, 0, 0, 0));
-    auto b = Snap(topmost.m_hWnd, CRect(0, 0, 0, 0));
-    ASSERT_TRUE(a && b);
-    EXPECT_FALSE(IsTopmost(plain.m_hWnd));
-    EXPECT_FALSE(IsTopmost(topmost.m_hWnd));
-    CPixels pb = ReadPixels(b->GetSafeHandle());
-    EXPECT_EQ(Hex(pb.At(30, 30)), Hex(kBlue));
+TEST(SnapBitmap, WindowKeepsItsTopmostStateAfterwards) {
+    for (DWORD dwExStyle : {DWORD(0), DWORD(WS_EX_TOPMOST)}) {
+        SCOPED_TRACE(dwExStyle ? "topmost" : "plain");
+        CColorWindow wnd(CRect(100, 100, 160, 160), kBlue, CLR_INVALID, 1 << 30, WS_POPUP,
+                         dwExStyle);
+        const bool bTopmost = dwExStyle != 0;
+        ASSERT_EQ(IsTopmost(wnd.m_hWnd), bTopmost);
+        auto bmp = Snap(wnd.m_hWnd, CRect(0, 0, 0, 0));
+        ASSERT_TRUE(bmp);
+        EXPECT_EQ(IsTopmost(wnd.m_hWnd), bTopmost);
+        CPixels p = ReadPixels(bmp->GetSafeHandle());
+        EXPECT_EQ(Hex(p.At(30, 30)), Hex(kBlue));
+    }
 }

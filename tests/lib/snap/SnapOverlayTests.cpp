@@ -218,6 +218,32 @@ TEST(SnapOverlayTest, FreezesTheScreenOntoTheClipboardAndReadsItsPixels) {
     DeleteObject(after);
 }
 
+TEST(SnapOverlayTest, FrozenScreenReachesTheClipboardThatAnotherThreadHeldAMoment) {
+    ColourWindow blue(CRect(400, 300, 600, 500), RGB(0, 0, 255), L"蓝色");
+    PumpFor(100);
+    ASSERT_TRUE(PutTextOnClipboard(L"之前的内容"));
+    TestOverlay overlay;
+    CSize clipSize;
+    HBITMAP tipSource = nullptr;
+    TimerScript script;
+    script.Add([&] {
+        HBITMAP clip = CopyClipboardBitmap();
+        BITMAP bm = {};
+        if (clip && GetObjectW(clip, sizeof bm, &bm)) clipSize = CSize(bm.bmWidth, bm.bmHeight);
+        if (clip) DeleteObject(clip);
+        tipSource = overlay.Tip().GetSourceBitmap();
+        overlay.PostMessage(WM_COMMAND, IDCANCEL);
+    });
+    {
+        // Let go only after the overlay has frozen the screen, just before it hands it over.
+        ClipboardHolder holder([&] { return overlay.Frozen() != nullptr; });
+        ASSERT_TRUE(holder.Held());
+        EXPECT_EQ(RunOverlay(overlay, script), IDCANCEL);
+    }
+    EXPECT_EQ(clipSize, Screen()) << "the clipboard holds the whole screen";
+    EXPECT_NE(tipSource, nullptr) << "the tip magnifies the clipboard's picture";
+}
+
 TEST(SnapOverlayTest, CoordinateBoxFlipsNearTheRightAndTopEdges) {
     CSize screen = Screen();
     struct Case {

@@ -126,6 +126,41 @@ bool PutBitmapOnClipboard(HBITMAP hBitmap) {
     return ok;
 }
 
+ClipboardHolder::ClipboardHolder(std::function<bool()> ready) : m_ready(std::move(ready)) {
+    m_hOpened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_hThread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    // Generous: the thread only has to start and open a clipboard nobody else holds.
+    m_bHeld = m_hThread && WaitForSingleObject(m_hOpened, 10000) == WAIT_OBJECT_0;
+}
+
+ClipboardHolder::~ClipboardHolder() {
+    if (m_hThread) {
+        WaitForSingleObject(m_hThread, INFINITE);
+        CloseHandle(m_hThread);
+    }
+    if (m_hOpened) CloseHandle(m_hOpened);
+}
+
+DWORD WINAPI ClipboardHolder::Run(LPVOID pParam) {
+    ClipboardHolder* self = static_cast<ClipboardHolder*>(pParam);
+    // Opened for a window of its own: Wine lets a second opening for the same window (or for none)
+    // through, whichever thread asks.
+    HWND hOwner =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (!hOwner || !OpenClipboard(hOwner)) {
+        if (hOwner) DestroyWindow(hOwner);
+        return 1;
+    }
+    SetEvent(self->m_hOpened);
+    DWORD start = GetTickCount();
+    while (!self->m_ready() && GetTickCount() - start < 10000) Sleep(1);
+    // Well within the half second that the program's callers keep trying.
+    Sleep(100);
+    CloseClipboard();
+    DestroyWindow(hOwner);
+    return 0;
+}
+
 std::wstring SaveScreenshot(const wchar_t* name, const CRect& rc) {
     wchar_t exe[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, exe, MAX_PATH);

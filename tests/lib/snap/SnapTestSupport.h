@@ -41,6 +41,25 @@ HBITMAP CopyClipboardBitmap();
 // Puts a copy of the bitmap on the clipboard.
 bool PutBitmapOnClipboard(HBITMAP hBitmap);
 
+// Another thread that opens the clipboard and keeps it open, as a clipboard-history service does
+// after every change: the constructor returns once the clipboard is held; it is let go a moment
+// after ready() first holds (polled on the holder's thread), and the destructor waits for that.
+class ClipboardHolder {
+public:
+    explicit ClipboardHolder(std::function<bool()> ready);
+    ~ClipboardHolder();
+    ClipboardHolder(const ClipboardHolder&) = delete;
+    ClipboardHolder& operator=(const ClipboardHolder&) = delete;
+    bool Held() const { return m_bHeld; }
+
+private:
+    static DWORD WINAPI Run(LPVOID pParam);
+    std::function<bool()> m_ready;
+    HANDLE m_hOpened = nullptr;
+    HANDLE m_hThread = nullptr;
+    bool m_bHeld = false;
+};
+
 // Saves the screen area as a 24-bit BMP in the folder "shots" beside the test program (not in
 // the repository), so that a person can look at it. Returns the path, or empty on failure.
 std::wstring SaveScreenshot(const wchar_t* name, const CRect& rc);

@@ -134,6 +134,20 @@ TEST(SnapTipEditTest, KeepsItsOwnCopyOfTheClipboardBitmap) {
     DeleteObject(original);
 }
 
+TEST(SnapTipEditTest, TakesTheClipboardBitmapWhenAnotherThreadHeldTheClipboardAMoment) {
+    HBITMAP original = MakeBitmap(50, 40, true);
+    ASSERT_TRUE(PutBitmapOnClipboard(original));
+    DeleteObject(original);
+    CSnapTipEdit tip;
+    {
+        ClipboardHolder holder([] { return true; });
+        ASSERT_TRUE(holder.Held());
+        tip.SetSourceWnd(CSnapTipEdit::GetDesktopSource(), FALSE);
+    }
+    ASSERT_NE(tip.GetSourceBitmap(), nullptr);
+    EXPECT_EQ(BitmapPixel(tip.GetSourceBitmap(), 33, 22), ColourAt(33, 22));
+}
+
 TEST(SnapTipEditTest, WithoutABitmapOnTheClipboardTheSourceStaysEmpty) {
     ASSERT_TRUE(PutTextOnClipboard(L"文字"));
     CSnapTipEdit tip;
