@@ -60,3 +60,5 @@ wineserver -p >/dev/null 2>&1
 # Start Wine's own background processes now, detached from any output pipe: started later by a
 # test under ctest, they would inherit its pipe and ctest would wait for them to close it.
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+# The same for the desktop process that the first program touching the desktop would start.
+wine rundll32.exe user32.dll,GetDesktopWindow >/dev/null 2>&1 </dev/null || true
