@@ -12,6 +12,8 @@ import os
 import struct
 import sys
 
+from resfiles import bmp24, mono_cursor
+
 BLACK = (0, 0, 0)
 WHITE = (255, 255, 255)
 
@@ -67,20 +69,6 @@ CAPTION_20 = [
 def mix(a, b, t):
     """a blended towards b by t in [0, 1], rounded so the output never depends on float noise."""
     return tuple(int(round(a[i] + (b[i] - a[i]) * t)) for i in range(3))
-
-
-def bmp24(px, w, h):
-    stride = (w * 3 + 3) & ~3
-    pixels = bytearray()
-    for y in range(h - 1, -1, -1):  # bottom-up rows
-        row = bytearray()
-        for r, g, b in px[y]:
-            row += bytes((b, g, r))
-        row += b"\0" * (stride - len(row))
-        pixels += row
-    info = struct.pack("<IiiHHIIiiII", 40, w, h, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
-    return header + info + pixels
 
 
 def put_text(px, glyphs, x0, y0, colour):
@@ -251,26 +239,12 @@ HAND = [
 
 
 def make_cursor():
-    xor_rows, and_rows = bytearray(), bytearray()
-    for y in range(CUR_H - 1, -1, -1):
+    def kind(x, y):
         line = HAND[y] if y < len(HAND) else ""
-        xbits = abits = 0
-        for x in range(CUR_W):
-            c = line[x] if x < len(line) else "."
-            bit = 1 << (31 - x)
-            if c == ".":
-                abits |= bit
-            elif c == "o":
-                xbits |= bit
-        xor_rows += struct.pack(">I", xbits)
-        and_rows += struct.pack(">I", abits)
-    info = struct.pack("<IiiHHIIiiII", 40, CUR_W, CUR_H * 2, 1, 1, 0, len(xor_rows) + len(and_rows),
-                       0, 0, 2, 0)
-    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
-    image = info + palette + xor_rows + and_rows
-    head = struct.pack("<HHH", 0, 2, 1)
-    entry = struct.pack("<BBBBHHII", CUR_W, CUR_H, 0, 0, HOT_X, HOT_Y, len(image), 6 + 16)
-    return head + entry + image
+        c = line[x] if x < len(line) else "."
+        return {".": "clear", "o": "white"}.get(c, "black")
+
+    return mono_cursor(CUR_W, CUR_H, HOT_X, HOT_Y, kind)
 
 
 # ---------------------------------------------------------------------------------------------

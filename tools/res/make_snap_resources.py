@@ -7,8 +7,9 @@
 Usage: make_snap_resources.py [output folder]   (default: lib/res next to this tools folder)
 """
 import os
-import struct
 import sys
+
+from resfiles import bmp24, mono_cursor
 
 TIP_W, TIP_H = 220, 253
 
@@ -84,17 +85,7 @@ def make_tip_bitmap():
     fill(0, TIP_H - 7, TIP_W, TIP_H, BAND)
     fill(0, TIP_H - 7, TIP_W, TIP_H - 6, TITLE_EDGE)
 
-    stride = (TIP_W * 3 + 3) & ~3
-    pixels = bytearray()
-    for y in range(TIP_H - 1, -1, -1):  # bottom-up rows
-        row = bytearray()
-        for r, g, b in px[y]:
-            row += bytes((b, g, r))
-        row += b"\0" * (stride - len(row))
-        pixels += row
-    info = struct.pack("<IiiHHIIiiII", 40, TIP_W, TIP_H, 1, 24, 0, len(pixels), 2835, 2835, 0, 0)
-    header = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(pixels), 0, 0, 14 + len(info))
-    return header + info + pixels
+    return bmp24(px, TIP_W, TIP_H)
 
 
 CUR_W = CUR_H = 32
@@ -141,25 +132,8 @@ def make_cursor():
             elif ch == "o":
                 img[ay + y][ax + x] = "W"
 
-    xor_rows, and_rows = bytearray(), bytearray()
-    for y in range(CUR_H - 1, -1, -1):
-        xbits = abits = 0
-        for x in range(CUR_W):
-            c = img[y][x]
-            bit = 1 << (31 - x)
-            if c == "T":
-                abits |= bit
-            elif c == "W":
-                xbits |= bit
-        xor_rows += struct.pack(">I", xbits)
-        and_rows += struct.pack(">I", abits)
-    info = struct.pack("<IiiHHIIiiII", 40, CUR_W, CUR_H * 2, 1, 1, 0, len(xor_rows) + len(and_rows),
-                       0, 0, 2, 0)
-    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
-    image = info + palette + xor_rows + and_rows
-    head = struct.pack("<HHH", 0, 2, 1)
-    entry = struct.pack("<BBBBHHII", CUR_W, CUR_H, 0, 0, HOT_X, HOT_Y, len(image), 6 + 16)
-    return head + entry + image
+    names = {"T": "clear", "B": "black", "W": "white"}
+    return mono_cursor(CUR_W, CUR_H, HOT_X, HOT_Y, lambda x, y: names[img[y][x]])
 
 
 def main():
