@@ -2,6 +2,7 @@
 #include "app/main/PeltoDlg.h"
 
 #include "app/main/PeltoApp.h"
+#include "app/main/ProgramActions.h"
 #include "app/pin/PinWnd.h"
 #include "app/res/resource.h"
 #include "framework/Gdi.h"
@@ -168,7 +169,7 @@ BOOL CPeltoDlg::PreTranslateMessage(MSG* pMsg) {
 
 void CPeltoDlg::OnSysCommand(UINT nID, LPARAM lParam) {
     if ((nID & 0xFFF0) == IDM_ABOUTBOX) {
-        ShowAboutBox();
+        RunAboutBox();
         return;
     }
     if (nID == SC_MINIMIZE) {

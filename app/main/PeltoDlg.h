@@ -112,8 +112,6 @@ private:
     void ApplyEffectChange();
     void ToggleVisibility();
     void OpenHomePage(BOOL bTrailingSlash, int nShowCmd);
-    void RunUpdateOrSay();
-    void ShowAboutBox();
     void PrintPreview();
 
     DECLARE_MESSAGE_MAP()

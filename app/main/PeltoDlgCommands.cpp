@@ -8,33 +8,11 @@
 #include "app/main/PeltoDlg.h"
 #include "app/main/ProgramActions.h"
 #include "app/pin/PinWnd.h"
-#include "lib/codec/GdiplusHeaders.h"
 #include "app/res/resource.h"
 
 namespace {
 // The maker's home page, named by the help menu, the preview and the help button.
 const wchar_t kHomePage[] = L"https://www.noramsoft.com";
-// A device bitmap of the picture at its own size, whatever kind of image GDI+ holds.
-HBITMAP BitmapOfImage(Gdiplus::Image* pImage) {
-    int cx = static_cast<int>(pImage->GetWidth());
-    int cy = static_cast<int>(pImage->GetHeight());
-    if (cx <= 0 || cy <= 0) return nullptr;
-    HDC hScreen = ::GetDC(nullptr);
-    HBITMAP hBitmap = ::CreateCompatibleBitmap(hScreen, cx, cy);
-    HDC hMem = ::CreateCompatibleDC(hScreen);
-    ::ReleaseDC(nullptr, hScreen);
-    if (hBitmap && hMem) {
-        HGDIOBJ old = ::SelectObject(hMem, hBitmap);
-        {
-            Gdiplus::Graphics g(hMem);
-            g.DrawImage(pImage, 0, 0, cx, cy);
-        }
-        ::SelectObject(hMem, old);
-    }
-    if (hMem) ::DeleteDC(hMem);
-    return hBitmap;
-}
-
 }  // namespace
 
 // ---- captures ----
@@ -103,9 +81,8 @@ void CPeltoDlg::OnEditImage() {
 }
 
 void CPeltoDlg::OnEditPin() {
-    Gdiplus::Image* pImage = m_core.GetImage();
-    if (!pImage) return;
-    CPinWnd::Pin(BitmapOfImage(pImage), m_core.GetSnapOrigin());
+    if (!m_core.GetImage()) return;
+    CPinWnd::Pin(m_core.CopyImageBitmap(), m_core.GetSnapOrigin());
 }
 
 void CPeltoDlg::OnUpdateNeedsImage(CCmdUI* pCmdUI) { pCmdUI->Enable(m_core.GetImage() != nullptr); }
@@ -220,14 +197,12 @@ void CPeltoDlg::OpenHomePage(BOOL bTrailingSlash, int nShowCmd) {
 
 void CPeltoDlg::OnHomePage() { OpenHomePage(FALSE, SW_SHOWMAXIMIZED); }
 
-void CPeltoDlg::RunUpdateOrSay() {
+void CPeltoDlg::OnCheckUpdate() {
     if (theApp.m_bHasUpdate)
         RunUpdateDialog();
     else
         AfxMessageBox(L"您使用的是最新版本！", MB_OK | MB_ICONEXCLAMATION);
 }
-
-void CPeltoDlg::OnCheckUpdate() { RunUpdateOrSay(); }
 
 void CPeltoDlg::OnHelpButton() {
     if (theApp.m_bHasUpdate)
@@ -236,6 +211,4 @@ void CPeltoDlg::OnHelpButton() {
         OpenHomePage(TRUE, SW_SHOWMAXIMIZED);
 }
 
-void CPeltoDlg::OnAppAbout() { ShowAboutBox(); }
-
-void CPeltoDlg::ShowAboutBox() { RunAboutBox(); }
+void CPeltoDlg::OnAppAbout() { RunAboutBox(); }

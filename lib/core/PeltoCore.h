@@ -76,6 +76,9 @@ public:
     // Where on the screen the picture as taken lay (its top-left pixel); (0, 0) for a picture
     // that was opened or pasted.
     CPoint GetSnapOrigin() const { return m_ptSnapOrigin; }
+    // A device bitmap of the current image at its own size, which the caller owns; null when no
+    // image is held.
+    HBITMAP CopyImageBitmap() const;
     void SetPathName(CString strPathName) { m_strPathName = strPathName; }
     void SetFileName(CString strFileName) { m_strFileName = strFileName; }
 

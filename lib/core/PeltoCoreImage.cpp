@@ -126,6 +126,11 @@ std::unique_ptr<Gdiplus::Image> CPeltoCore::ImageFromBitmap(HBITMAP hBitmap) {
     return pClone;
 }
 
+HBITMAP CPeltoCore::CopyImageBitmap() const {
+    std::unique_ptr<CBitmap> pBitmap = BitmapFromImage(m_pImage.get());
+    return pBitmap ? static_cast<HBITMAP>(pBitmap->Detach()) : nullptr;
+}
+
 std::unique_ptr<CBitmap> CPeltoCore::BitmapFromImage(const Gdiplus::Image* pConstImage) const {
     if (!pConstImage) return nullptr;
     // GDI+'s getters are not const; none of them changes the picture.

@@ -6,6 +6,7 @@
 
 #include "app/main/HotkeyTable.h"
 #include "app/main/ProgramActions.h"
+#include "app/pin/PinWnd.h"
 #include "app/res/resource.h"
 #include "tests/app/main/AppTestSupport.h"
 
@@ -79,6 +80,12 @@ TEST(MainWindowTest, CommandsDriveTheEngineThePreviewAndTheMarks) {
     host.Command(ID_EDIT_PASTE);
     ASSERT_NE(core.GetImage(), nullptr) << "paste gave no image";
     EXPECT_EQ(Hex(PreviewCentre(host)), Hex(kPasted));
+    // Pinned: a pasted picture has no place of capture and goes to the screen's corner.
+    host.Command(ID_EDIT_PIN);
+    ASSERT_EQ(CPinWnd::Count(), 1);
+    PumpFor(100);
+    EXPECT_EQ(Hex(ScreenPixel(20, 20)), Hex(kPasted));
+    CPinWnd::CloseAll();
 
     // Every effect toggle from the menu: member, check box, setting and menu mark follow.
     for (const EffectRow& row : kEffects) {
