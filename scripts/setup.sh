@@ -9,6 +9,7 @@ packages=(
   mingw-w64-x86-64-dev
   wine wine64 xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei
   googletest libbenchmark-dev clang-format
+  cups cups-client printer-driver-cups-pdf ghostscript
 )
 
 missing=()

@@ -10,6 +10,9 @@ python3 "$root/scripts/check-include-cycles.py"
 bash "$root/scripts/check-portable-headers.sh"
 bash "$root/scripts/build.sh" --native
 
+# A PDF print queue for the printing test, started before any Wine process asks for printers.
+if print_dir=$(bash "$root/scripts/print-queue.sh"); then export PELTO_PRINT_DIR=$print_dir; fi
+
 export PELTO_XVFB=1
 # The programs under test ask for updates at start; they must never reach out past this machine.
 export PELTO_UPDATE_ROOT=${PELTO_UPDATE_ROOT:-http://127.0.0.1:9}

@@ -10,10 +10,11 @@ pelto_win_test(app_main_tests DESKTOP
     AppTestSupport.cpp
     MainWindowTests.cpp
     ProgramRunTests.cpp
+    PrintTests.cpp
     ../../lib/core/CoreTestSupport.cpp
     ../../../app/res/PeltoUi.rc
     ${pelto_app_sources}
-  LINK "PeltoLib;gdiplus;ole32;comctl32;shell32;urlmon;winmm;version;comdlg32;oleaut32;uuid")
+  LINK "PeltoLib;gdiplus;ole32;comctl32;shell32;urlmon;winmm;version;comdlg32;oleaut32;uuid;winspool")
 if(TARGET app_main_tests)
   add_dependencies(app_main_tests pelto)
 endif()
