@@ -52,11 +52,7 @@ int CPeltoCore::SnapWinObj() {
 }
 
 void CPeltoCore::OnTimer(UINT_PTR nIDEvent) {
-    if (nIDEvent == IDT_FINDWINDOW && m_bFinding && EndPickOnMissedClick()) {
-        DefWindowProc(WM_TIMER, nIDEvent, 0);
-        return;
-    }
-    if (nIDEvent == IDT_FINDWINDOW && m_bFinding) {
+    if (nIDEvent == IDT_FINDWINDOW && m_bFinding && !EndPickOnMissedClick()) {
         POINT pt;
         ::GetCursorPos(&pt);
         HWND hWnd = ::WindowFromPoint(pt);
@@ -75,8 +71,8 @@ void CPeltoCore::OnTimer(UINT_PTR nIDEvent) {
 
 BOOL CPeltoCore::EndPickOnMissedClick() {
     // The hook swallows the presses it reports, so they never show in the button state. A button
-    // that shows as newly held got past the hook: the platform refused it or dropped it (it
-    // removes a hook that answers too slowly, and says nothing). The click still ends the pick.
+    // that shows as newly held got past the hook: the platform dropped it (it removes a hook that
+    // answers too slowly, and says nothing). The click still ends the pick.
     UINT nHeld = ButtonsHeld();
     UINT nPressed = nHeld & ~m_nHeldButtons;
     m_nHeldButtons = nHeld;
@@ -165,14 +161,15 @@ LRESULT CPeltoCore::OnEsRButtonDown(WPARAM, LPARAM) {
 }
 
 void CPeltoCore::EndWinObjPick(BOOL bCapture) {
+    // Waits for the release of the press that ended the pick, which must not reach the window
+    // under the cursor either. First: hiding a window can take a while, and the hook is not
+    // called meanwhile.
+    m_hook.StopHook();
     m_dlgSnapObj.m_bAtTopLeft = FALSE;
     if (HasTipWindow()) {
         m_dlgSnapObj.ShowWindow(SW_HIDE);
         m_dlgSnapObj.EndDialog(1);
     }
-    // Waits for the release of the press that ended the pick, which must not reach the window
-    // under the cursor either.
-    m_hook.StopHook();
     if (bCapture) WaitSnapDelay();
     KillTimer(IDT_FINDWINDOW);
     if (m_hFoundWnd) {
