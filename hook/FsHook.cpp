@@ -6,10 +6,19 @@ namespace {
 HHOOK g_hHook = nullptr;
 HWND g_hTarget = nullptr;
 const CFsHook* g_pOwner = nullptr;
+DWORD g_nHookThread = 0;
 // Releases that belong to presses the hook swallowed: they are swallowed too, so no window gets a
 // release without its press.
 bool g_bEatLeftUp = false;
 bool g_bEatRightUp = false;
+// Set while StopHook waits for those releases: nothing more is reported or swallowed.
+bool g_bStopping = false;
+
+// A press usually ends the pick before its release has come; the user lets go 50 to 150 ms later.
+// A release that never comes (the button held on and on, or a press without one) must not keep
+// the hook in place for longer than this.
+const DWORD kReleaseWait = 1000;
+const DWORD kWaitSlice = 10;
 
 HMODULE ThisModule() {
     HMODULE hModule = nullptr;
@@ -17,6 +26,22 @@ HMODULE ThisModule() {
         GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
         reinterpret_cast<LPCWSTR>(&ThisModule), &hModule);
     return hModule;
+}
+
+void WaitForSwallowedReleases() {
+    const ULONGLONG nDeadline = ::GetTickCount64() + kReleaseWait;
+    while (g_bEatLeftUp || g_bEatRightUp) {
+        ULONGLONG nNow = ::GetTickCount64();
+        if (nNow >= nDeadline) break;
+        DWORD nSlice =
+            nDeadline - nNow < kWaitSlice ? static_cast<DWORD>(nDeadline - nNow) : kWaitSlice;
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, nSlice, QS_SENDMESSAGE, 0);
+        // The platform calls the hook procedure through a sent message. Only sent messages are
+        // handled here: the caller is usually inside a message handler and its posted messages
+        // must keep their order.
+        MSG msg;
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
 }
 }  // namespace
 
@@ -36,22 +61,44 @@ BOOL CFsHook::StartHook(HWND hTarget) {
     g_hHook = hHook;
     g_hTarget = hTarget;
     g_pOwner = this;
+    g_nHookThread = ::GetCurrentThreadId();
     g_bEatLeftUp = g_bEatRightUp = false;
+    g_bStopping = false;
     return TRUE;
 }
 
 void CFsHook::StopHook() {
-    if (!g_hHook || g_pOwner != this) return;
+    if (!g_hHook || g_pOwner != this || g_bStopping) return;
+    // Removed at once, the hook would let the release of the press that ended the pick through
+    // to the window under the cursor: a stray button-up there, or its context menu after a right
+    // click. The procedure only runs on the hooking thread, so only there can it be waited for.
+    if (::GetCurrentThreadId() == g_nHookThread) {
+        g_bStopping = true;
+        WaitForSwallowedReleases();
+    }
     ::UnhookWindowsHookEx(g_hHook);
     g_hHook = nullptr;
     g_hTarget = nullptr;
     g_pOwner = nullptr;
+    g_nHookThread = 0;
+    g_bStopping = false;
 }
 
-BOOL CFsHook::IsHooking() const { return g_hHook && g_pOwner == this; }
+BOOL CFsHook::IsHooking() const { return g_hHook && g_pOwner == this && !g_bStopping; }
 
 LRESULT CALLBACK CFsHook::LowLevelMouseProc(int nCode, WPARAM wParam, LPARAM lParam) {
     if (nCode != HC_ACTION || !g_hHook) return ::CallNextHookEx(g_hHook, nCode, wParam, lParam);
+    if (g_bStopping) {
+        if (wParam == WM_LBUTTONUP && g_bEatLeftUp) {
+            g_bEatLeftUp = false;
+            return 1;
+        }
+        if (wParam == WM_RBUTTONUP && g_bEatRightUp) {
+            g_bEatRightUp = false;
+            return 1;
+        }
+        return ::CallNextHookEx(g_hHook, nCode, wParam, lParam);
+    }
     const MSLLHOOKSTRUCT* pInfo = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
     WPARAM x = static_cast<WPARAM>(static_cast<LONG_PTR>(pInfo->pt.x));
     LPARAM y = static_cast<LPARAM>(pInfo->pt.y);

@@ -30,7 +30,9 @@ public:
     // process: false when another object's hook runs, the target is not a window or the platform
     // refuses. Starting again on the same object retargets it.
     BOOL StartHook(HWND hTarget);
-    // Removes the hook; harmless when it is not running.
+    // Removes the hook; harmless when it is not running. Called on the hooking thread while the
+    // release of a swallowed press is still to come, it first waits for that release (at most a
+    // second, handling only sent messages) and swallows it too.
     void StopHook();
     BOOL IsHooking() const;
 

@@ -2,4 +2,5 @@ pelto_lib_sources(WIN
   GdiplusCodecInfo.cpp
   GdiplusCodecList.cpp
   GdiplusSession.cpp
-  GdiplusFileDialog.cpp)
+  GdiplusFileDialog.cpp
+  ImageSaving.cpp)

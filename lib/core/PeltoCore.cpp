@@ -39,6 +39,7 @@ CPeltoCore::CPeltoCore()
       m_dlgSnapObj(nullptr),
       m_hFoundWnd(nullptr),
       m_bFinding(FALSE),
+      m_nHeldButtons(0),
       m_pPickScope(nullptr) {}
 
 CPeltoCore::~CPeltoCore() {
@@ -101,14 +102,16 @@ int CPeltoCore::SnapFullScreen() {
         *this, m_bStarting ? CCaptureScope::kKeepMode : static_cast<int>(SNAPMODE_FULLSCREEN));
     if (!scope.IsOpen()) return 0;
     if (m_bStarting)
-        ::Sleep(kStartingDelay);
+        SnapWait(kStartingDelay);
     else
         WaitSnapDelay();
     PlaySnapSound();
     return SnapRect(::GetDesktopWindow(), CRect(0, 0, 0, 0));
 }
 
-void CPeltoCore::WaitSnapDelay() { ::Sleep(m_config.GetSnapDelayTime()); }
+void CPeltoCore::WaitSnapDelay() { SnapWait(m_config.GetSnapDelayTime()); }
+
+void CPeltoCore::SnapWait(DWORD nMilliseconds) { ::Sleep(nMilliseconds); }
 
 void CPeltoCore::LetScreenRepaint() {
     // A dialog that has just gone leaves its last picture on the screen until the windows it

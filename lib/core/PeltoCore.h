@@ -87,6 +87,9 @@ public:
 protected:
     int SnapRect(HWND hWnd, CRect rect);
     void PlaySnapSound();
+    // Every blocking wait of a capture goes through here, so that a test can see which waits a
+    // capture makes without timing it.
+    virtual void SnapWait(DWORD nMilliseconds);
     int InitGdiplus();
     void TermGdiplus();
 
@@ -123,6 +126,8 @@ protected:
     CDlgSnapObjHelper m_dlgSnapObj;
     HWND m_hFoundWnd;
     BOOL m_bFinding;
+    // The mouse buttons held at the pick's last tick (bit 0 left, bit 1 right).
+    UINT m_nHeldButtons;
 
 private:
     // One capture from its start to its epilogue (lib/core/CaptureScope.h).
@@ -146,6 +151,8 @@ private:
     BOOL LoadPicture(HBITMAP hSource);
     // Ends a running object pick; captures the highlighted window when bCapture is set.
     void EndWinObjPick(BOOL bCapture);
+    // At the pick's tick: ends the pick when a button went down that the hook did not report.
+    BOOL EndPickOnMissedClick();
     void RepaintWindowUnder(HWND hWnd);
     BOOL HasTipWindow() const;
 

@@ -9,6 +9,15 @@ const int kFramePenWidth = 4;
 const int kTipEdgeGap = 10;
 const int kTipZoneMargin = 20;
 const UINT kRepaintFlags = RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;
+const UINT kLeftButton = 1;
+const UINT kRightButton = 2;
+
+UINT ButtonsHeld() {
+    UINT nHeld = 0;
+    if (::GetAsyncKeyState(VK_LBUTTON) & 0x8000) nHeld |= kLeftButton;
+    if (::GetAsyncKeyState(VK_RBUTTON) & 0x8000) nHeld |= kRightButton;
+    return nHeld;
+}
 }  // namespace
 
 BOOL CPeltoCore::HasTipWindow() const {
@@ -22,12 +31,16 @@ int CPeltoCore::SnapWinObj() {
     if (!IsWindow()) return 0;
     CCaptureScope scope(*this, SNAPMODE_WINOBJ);
     if (!scope.IsOpen()) return 0;
+    // Without the hook no click would reach the engine, and the pick could only be left by a key
+    // while its tip had the focus. Leaving the scope gives the busy flag and the main window back.
+    if (!m_hook.StartHook(m_hWnd)) return 0;
     m_pPickScope = &scope;
     SetCapture();
     m_bFinding = TRUE;
     m_hFoundWnd = nullptr;
+    // A button already held when the pick starts is not the click that ends it.
+    m_nHeldButtons = ButtonsHeld();
     SetTimer(IDT_FINDWINDOW, kFindWindowPeriod);
-    m_hook.StartHook(m_hWnd);
     {
         CPeltoLocalResource resource;
         m_dlgSnapObj.DoModal();
@@ -39,7 +52,7 @@ int CPeltoCore::SnapWinObj() {
 }
 
 void CPeltoCore::OnTimer(UINT_PTR nIDEvent) {
-    if (nIDEvent == IDT_FINDWINDOW && m_bFinding) {
+    if (nIDEvent == IDT_FINDWINDOW && m_bFinding && !EndPickOnMissedClick()) {
         POINT pt;
         ::GetCursorPos(&pt);
         HWND hWnd = ::WindowFromPoint(pt);
@@ -54,6 +67,18 @@ void CPeltoCore::OnTimer(UINT_PTR nIDEvent) {
         }
     }
     DefWindowProc(WM_TIMER, nIDEvent, 0);
+}
+
+BOOL CPeltoCore::EndPickOnMissedClick() {
+    // The hook swallows the presses it reports, so they never show in the button state. A button
+    // that shows as newly held got past the hook: the platform dropped it (it removes a hook that
+    // answers too slowly, and says nothing). The click still ends the pick.
+    UINT nHeld = ButtonsHeld();
+    UINT nPressed = nHeld & ~m_nHeldButtons;
+    m_nHeldButtons = nHeld;
+    if (!nPressed) return FALSE;
+    EndWinObjPick((nPressed & kLeftButton) ? TRUE : FALSE);
+    return TRUE;
 }
 
 LRESULT CPeltoCore::HighlightFoundWindow(HWND hWnd) {
@@ -136,6 +161,9 @@ LRESULT CPeltoCore::OnEsRButtonDown(WPARAM, LPARAM) {
 }
 
 void CPeltoCore::EndWinObjPick(BOOL bCapture) {
+    // Waits for the release of the press that ended the pick, which must not reach the window
+    // under the cursor either. First: hiding a window can take a while, and the hook is not
+    // called meanwhile.
     m_hook.StopHook();
     m_dlgSnapObj.m_bAtTopLeft = FALSE;
     if (HasTipWindow()) {

@@ -8,6 +8,7 @@
 
 #include "lib/codec/GdiplusCodecList.h"
 #include "lib/codec/GdiplusFileDialog.h"
+#include "lib/codec/ImageSaving.h"
 #include "lib/core/ClipboardPicture.h"
 #include "lib/image/ClipboardAccess.h"
 
@@ -28,20 +29,6 @@ std::unique_ptr<Gdiplus::Image> LoadImageFromFile(LPCWSTR lpszPath) {
     return std::unique_ptr<Gdiplus::Image>(Gdiplus::Image::FromStream(stream.get(), FALSE));
 }
 
-// Some GIF encoders (Wine's) take only palette pictures: given another format they write a
-// broken file and still report success. Such a picture gets a palette first.
-Gdiplus::Status SaveWithEncoder(Gdiplus::Image* pImage, LPCWSTR lpszPath, const CLSID& clsid) {
-    if (IsGifEncoder(clsid) && !(pImage->GetPixelFormat() & PixelFormatIndexed) &&
-        pImage->GetType() == Gdiplus::ImageTypeBitmap) {
-        Gdiplus::Bitmap* pBitmap = static_cast<Gdiplus::Bitmap*>(pImage);
-        std::unique_ptr<Gdiplus::Bitmap> pIndexed(
-            pBitmap->Clone(0, 0, static_cast<INT>(pBitmap->GetWidth()),
-                           static_cast<INT>(pBitmap->GetHeight()), PixelFormat8bppIndexed));
-        if (pIndexed && pIndexed->GetLastStatus() == Gdiplus::Ok)
-            return pIndexed->Save(lpszPath, &clsid, nullptr);
-    }
-    return pImage->Save(lpszPath, &clsid, nullptr);
-}
 }  // namespace
 
 BOOL CPeltoCore::PutBitmapOnClipboard(CBitmap* pBitmap) {
@@ -128,7 +115,7 @@ int CPeltoCore::SaveImage(CString strPath, int which) {
         // mislead whoever opens the file.
         return 0;
     }
-    if (SaveWithEncoder(pImage, strPath, clsidEncoder) != Gdiplus::Ok) return 0;
+    if (!SaveImageFile(pImage, strPath, clsidEncoder)) return 0;
     if (!which) {
         m_strPathName = strPath;
         m_strFileName = strFileName;

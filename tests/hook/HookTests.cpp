@@ -176,3 +176,21 @@ TEST_F(HookTest, OnlyOneHookPerProcessAndBadTargetsAreRefused) {
     first.StopHook();
     ::DestroyWindow(hOther);
 }
+
+TEST_F(HookTest, StopGivesUpWaitingForAReleaseThatNeverComes) {
+    CFsHook hook;
+    ASSERT_TRUE(hook.StartHook(m_hTarget));
+    SendMouse(MOUSEEVENTF_MOVE, 450, 350);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    for (int i = 0; i < 1000 && Count(WM_ES_LBUTTONDOWN) == 0; ++i) PumpFor(10);
+    ASSERT_EQ(Count(WM_ES_LBUTTONDOWN), 1);
+    // The button stays down: the stop must not wait for it for good.
+    hook.StopHook();
+    EXPECT_FALSE(hook.IsHooking());
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    for (int i = 0; i < 1000 && g_seen.nPlainClicks == 0; ++i) PumpFor(10);
+    EXPECT_EQ(g_seen.nPlainClicks, 1) << "clicks no longer reach the windows";
+    EXPECT_EQ(Count(WM_ES_LBUTTONDOWN), 1);
+}

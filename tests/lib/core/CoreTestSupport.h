@@ -13,9 +13,16 @@
 #include "framework/Wnd.h"
 #include "lib/core/PeltoCore.h"
 
-// The engine with the operations and members the tests look at made public.
+// The engine with the operations and members the tests look at made public. It notes every
+// blocking wait a capture makes (and still waits).
 class CTestCore : public CPeltoCore {
 public:
+    void SnapWait(DWORD nMilliseconds) override {
+        m_waits.push_back(nMilliseconds);
+        CPeltoCore::SnapWait(nMilliseconds);
+    }
+    std::vector<DWORD> m_waits;
+
     using CPeltoCore::ConvertImage;
     using CPeltoCore::HighlightFoundWindow;
     using CPeltoCore::LocateSnapObjTip;
