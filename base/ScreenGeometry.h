@@ -45,11 +45,8 @@ inline ScreenRect VirtualScreen(const ScreenMetrics& m) {
     return {m.xVirtual, m.yVirtual, m.xVirtual + m.cxVirtual, m.yVirtual + m.cyVirtual};
 }
 
-// A point of a window's client area (or device context) whose top-left corner lies at origin, in
-// screen coordinates; and back.
-inline ScreenPoint ClientToScreenPoint(ScreenPoint pt, ScreenPoint origin) {
-    return {pt.x + origin.x, pt.y + origin.y};
-}
+// A rectangle of a window's client area (or device context) whose top-left corner lies at
+// origin, in screen coordinates; and back.
 inline ScreenRect ClientToScreenRect(const ScreenRect& rc, ScreenPoint origin) {
     return {rc.left + origin.x, rc.top + origin.y, rc.right + origin.x, rc.bottom + origin.y};
 }

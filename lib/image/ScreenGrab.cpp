@@ -36,12 +36,15 @@ BOOL VisibleScreenArea(const CRect& rcWindow, CRect rect, CRect& rcScreen) {
 
 std::unique_ptr<CImageBitmap> GrabScreenBitmap(HWND hWnd, CRect rect, CRect* pScreenArea) {
     if (!hWnd || !::IsWindow(hWnd)) return nullptr;
-    CRect rcScreen, rcWindow, rcVisible;
-    if (!::GetWindowRect(hWnd, &rcWindow) || !GetVisibleWindowRect(hWnd, rcVisible)) return nullptr;
-    // The whole window is what the user sees of it, without the invisible resize border.
-    if (rect.right <= rect.left || rect.bottom <= rect.top)
+    CRect rcScreen, rcWindow;
+    if (!::GetWindowRect(hWnd, &rcWindow)) return nullptr;
+    if (rect.right <= rect.left || rect.bottom <= rect.top) {
+        // The whole window is what the user sees of it, without the invisible resize border.
+        CRect rcVisible;
+        if (!GetVisibleWindowRect(hWnd, rcVisible)) return nullptr;
         rect =
             ToCRect(ScreenToClientRect(ToScreenRect(rcVisible), ToScreenPoint(rcWindow.TopLeft())));
+    }
     if (!VisibleScreenArea(rcWindow, rect, rcScreen)) return nullptr;
     int nWidth = rcScreen.Width();
     int nHeight = rcScreen.Height();
