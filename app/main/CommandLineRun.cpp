@@ -9,6 +9,7 @@
 #include "framework/Wnd.h"
 #include "lib/codec/GdiplusCodecList.h"
 #include "lib/core/PeltoCore.h"
+#include "lib/image/SystemScreen.h"
 #include "lib/snap/ProgramWindows.h"
 
 namespace {
@@ -77,7 +78,7 @@ int Capture(const CommandLineRequest& r, CCommandLineCore& core, HWND hHost) {
         case CaptureTarget::Rect: {
             ::Sleep(delay);
             CRect rc(r.x, r.y, r.x + r.cx, r.y + r.cy);
-            return core.SnapRect(::GetDesktopWindow(), rc);
+            return core.SnapRect(::GetDesktopWindow(), ScreenToDesktopDc(rc));
         }
         case CaptureTarget::Window: {
             HWND hWnd = FindProgramWindow(r.title, hHost);

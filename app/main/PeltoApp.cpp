@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "app/main/CommandLineRun.h"
+#include "app/main/DpiAwareness.h"
 #include "app/main/PeltoDlg.h"
 #include "app/main/ProgramActions.h"
 #include "lib/codec/GdiplusSession.h"
@@ -22,6 +23,8 @@ CString CPeltoApp::GetProgramFolder() {
 }
 
 BOOL CPeltoApp::InitInstance() {
+    // Before the first window: a window made while the process is unaware stays scaled.
+    MakeProcessDpiAware();
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&icc);
     CWinApp::InitInstance();

@@ -6,4 +6,6 @@ pelto_app_sources(
   PeltoDlgPreview.cpp
   EditImageCommand.cpp
   CommandLine.cpp
-  CommandLineRun.cpp)
+  CommandLineRun.cpp
+  DpiAwareness.cpp
+  DpiAwareness_win.cpp)

@@ -2,6 +2,7 @@
 // region.
 #include "lib/core/CaptureScope.h"
 #include "lib/core/PeltoCore.h"
+#include "lib/image/SystemScreen.h"
 #include "lib/snap/DlgActiveWin.h"
 #include "lib/snap/DlgSnapRectHelper.h"
 #include "lib/snap/ProgramWindows.h"
@@ -74,5 +75,5 @@ int CPeltoCore::SnapSelectRect() {
     // The live screen is wanted, not the overlay's frozen picture with its frame.
     LetScreenRepaint();
     PlaySnapSound();
-    return SnapRect(::GetDesktopWindow(), rcSelected);
+    return SnapRect(::GetDesktopWindow(), ScreenToDesktopDc(rcSelected));
 }

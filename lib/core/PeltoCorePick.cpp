@@ -2,13 +2,13 @@
 // reports the mouse, and the first left click captures the window highlighted last.
 #include "lib/core/CaptureScope.h"
 #include "lib/core/PeltoCore.h"
+#include "lib/image/WindowResponse.h"
 
 namespace {
 const UINT kFindWindowPeriod = 500;
 const int kFramePenWidth = 4;
 const int kTipEdgeGap = 10;
 const int kTipZoneMargin = 20;
-const UINT kRepaintFlags = RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;
 const UINT kLeftButton = 1;
 const UINT kRightButton = 2;
 
@@ -103,10 +103,8 @@ LRESULT CPeltoCore::RefreshFoundWindow(HWND hWnd) {
 }
 
 void CPeltoCore::RepaintWindowUnder(HWND hWnd) {
-    if (!hWnd) return;
-    ::InvalidateRect(hWnd, nullptr, TRUE);
-    ::UpdateWindow(hWnd);
-    ::RedrawWindow(hWnd, nullptr, nullptr, kRepaintFlags);
+    // Repainting at once waits for the window's thread, which a hung program never gives.
+    RepaintWindowNow(hWnd);
 }
 
 BOOL CPeltoCore::CheckWindowValidity(HWND hWnd, int bExcludeFound) {

@@ -1,5 +1,8 @@
 #include "lib/image/ScreenGrab.h"
 
+#include "lib/image/SystemScreen.h"
+#include "lib/image/WindowResponse.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <new>
@@ -34,8 +37,15 @@ BOOL VisibleScreenArea(const CRect& rcWindow, CRect rect, CRect& rcScreen) {
 std::unique_ptr<CImageBitmap> GrabScreenBitmap(HWND hWnd, CRect rect, CRect* pScreenArea) {
     if (!hWnd || !::IsWindow(hWnd)) return nullptr;
     CRect rcScreen, rcWindow;
-    if (!::GetWindowRect(hWnd, &rcWindow) || !VisibleScreenArea(rcWindow, rect, rcScreen))
-        return nullptr;
+    if (!::GetWindowRect(hWnd, &rcWindow)) return nullptr;
+    if (rect.right <= rect.left || rect.bottom <= rect.top) {
+        // The whole window is what the user sees of it, without the invisible resize border.
+        CRect rcVisible;
+        if (!GetVisibleWindowRect(hWnd, rcVisible)) return nullptr;
+        rect =
+            ToCRect(ScreenToClientRect(ToScreenRect(rcVisible), ToScreenPoint(rcWindow.TopLeft())));
+    }
+    if (!VisibleScreenArea(rcWindow, rect, rcScreen)) return nullptr;
     int nWidth = rcScreen.Width();
     int nHeight = rcScreen.Height();
     // The window DC starts at the window's own corner, which may lie off the screen (a maximised
@@ -44,10 +54,11 @@ std::unique_ptr<CImageBitmap> GrabScreenBitmap(HWND hWnd, CRect rect, CRect* pSc
     int ySource = rcScreen.top - rcWindow.top;
 
     // Raised for the copy so that nothing covers it; a window the user had pinned on top keeps
-    // that afterwards.
+    // that afterwards. A window whose program hangs is copied as the screen shows it: its thread
+    // would have to take part in the raise.
     const BOOL bWasTopmost = (::GetWindowLongPtrW(hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    const UINT kKeepPlace = SWP_NOMOVE | SWP_NOSIZE;
-    if (!bWasTopmost) ::SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, kKeepPlace);
+    const BOOL bAnswering = bWasTopmost || IsWindowAnswering(hWnd);
+    if (!bWasTopmost) SetWindowZOrder(hWnd, HWND_TOPMOST, bAnswering);
 
     std::unique_ptr<CImageBitmap> pBitmap(new (std::nothrow) CImageBitmap(0x00FFFFFF));
     if (pBitmap) {
@@ -66,7 +77,7 @@ std::unique_ptr<CImageBitmap> GrabScreenBitmap(HWND hWnd, CRect rect, CRect* pSc
         if (!pBitmap->GetSafeHandle()) pBitmap.reset();
     }
 
-    if (!bWasTopmost) ::SetWindowPos(hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepPlace);
+    if (!bWasTopmost) SetWindowZOrder(hWnd, HWND_NOTOPMOST, bAnswering);
     if (pBitmap && pScreenArea) *pScreenArea = rcScreen;
     return pBitmap;
 }

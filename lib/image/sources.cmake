@@ -28,5 +28,7 @@ pelto_lib_sources(WIN
   ImageBitmap.cpp
   ImageLoading.cpp
   ScreenGrab.cpp
+  SystemScreen.cpp
+  WindowResponse.cpp
   MemoryStream.cpp
   ClipboardAccess.cpp)

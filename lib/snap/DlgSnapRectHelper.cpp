@@ -2,6 +2,7 @@
 
 #include "lib/image/ClipboardAccess.h"
 #include "lib/image/ScreenGrab.h"
+#include "lib/image/SystemScreen.h"
 #include "lib/res/PeltoLocalResource.h"
 #include "lib/res/resource.h"
 
@@ -44,10 +45,9 @@ BOOL CDlgSnapRectHelper::GetSelectedRect(CRect& rcSelected) {
 }
 
 BOOL CDlgSnapRectHelper::SnapFullScreen() {
-    HWND hDesktop = ::GetDesktopWindow();
-    CRect rc;
-    ::GetWindowRect(hDesktop, &rc);
-    std::unique_ptr<CImageBitmap> pShot = GrabScreenBitmap(hDesktop, rc);
+    // The primary screen, which the overlay covers, wherever the desktop's device context starts.
+    CRect rc = ScreenToDesktopDc(ToCRect(PrimaryScreen(GetSystemScreenMetrics())));
+    std::unique_ptr<CImageBitmap> pShot = GrabScreenBitmap(::GetDesktopWindow(), rc);
     if (!pShot) return FALSE;
     m_bmpScreen.CopyImage(pShot.get());
     // The picture goes to the clipboard as well; from then on the clipboard owns the handle.
@@ -181,17 +181,29 @@ void CDlgSnapRectHelper::DrawInfoWindow(CDC* pDC, const CRect& rect, CPoint ptCu
     ::GetTextMetricsW(pDC->m_hDC, &tm);
     int lh = tm.tmHeight + tm.tmExternalLeading;
     int w = pDC->GetTextExtent(L"顶点位置  ", 6).cx;
-    CRect box = GetInfoBoxRect(ptCursor, w, lh, pDC->GetDeviceCaps(HORZRES));
-    ScreenToClient(&box);
+    // Placed in the overlay's own coordinates, against its own edges, wherever it lies on the
+    // desktop.
+    CPoint ptClient = ptCursor;
+    ScreenToClient(&ptClient);
+    CRect rcClient;
+    GetClientRect(&rcClient);
+    CRect box = GetInfoBoxRect(ptClient, w, lh, rcClient.Width());
     pDC->Rectangle(box);
 
+    // The user reads screen coordinates in real pixels: those of the captured picture.
+    CRect rcScreen = rect;
+    ClientToScreen(&rcScreen);
+    const ScreenScale scale = GetSystemScreenScale();
+    ScreenPoint corner = ScalePointToPhysical(ToScreenPoint(rcScreen.TopLeft()), scale);
+    ScreenPoint size = ScalePointToPhysical({rcScreen.Width(), rcScreen.Height()}, scale);
+    ScreenPoint cursor = ScalePointToPhysical(ToScreenPoint(ptCursor), scale);
     CString lines[kInfoLines];
     lines[0] = L" 顶点位置 ";
-    lines[1].Format(L" (%d,%d)", static_cast<int>(rect.left), static_cast<int>(rect.top));
+    lines[1].Format(L" (%d,%d)", corner.x, corner.y);
     lines[2] = L" 矩形大小 ";
-    lines[3].Format(L" (%d,%d)", static_cast<int>(rect.Width()), static_cast<int>(rect.Height()));
+    lines[3].Format(L" (%d,%d)", size.x, size.y);
     lines[4] = L" 光标坐标 ";
-    lines[5].Format(L" (%d,%d)", static_cast<int>(ptCursor.x), static_cast<int>(ptCursor.y));
+    lines[5].Format(L" (%d,%d)", cursor.x, cursor.y);
     for (int k = 0; k < kInfoLines; ++k)
         pDC->TextOut(box.left, box.top + 2 + k * lh, lines[k], lines[k].GetLength());
     pDC->RestoreDC(saved);

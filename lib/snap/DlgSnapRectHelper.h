@@ -32,7 +32,8 @@ public:
     void Draw(CDC* pDC, CPoint ptCursor) const;
 
     // Where the coordinate box goes for the cursor at pt: above and right of the cursor, to the
-    // left of it near the right edge, below it near the top edge.
+    // left of it near the right edge, below it near the top edge. In the overlay's client
+    // coordinates, nScreenWidth being the overlay's width.
     static CRect GetInfoBoxRect(CPoint pt, int nBoxWidth, int nLineHeight, int nScreenWidth);
 
 protected:

@@ -8,7 +8,9 @@ BOOL CALLBACK EnumProgramWindowsProc(HWND hWnd, LPARAM lParam) {
     if (!::GetClientRect(hWnd, &rc) || rc.right - rc.left <= 4 || rc.bottom - rc.top <= 4)
         return TRUE;
     wchar_t title[CProgramWindowList::kMaxTitle + 1] = L"";
-    if (::GetWindowTextW(hWnd, title, CProgramWindowList::kMaxTitle + 1) <= 0 || !title[0])
+    // The title the system keeps, read without asking the window: a window of this process
+    // would be sent a message for it, and one whose thread hangs would never answer.
+    if (::InternalGetWindowText(hWnd, title, CProgramWindowList::kMaxTitle + 1) <= 0 || !title[0])
         return TRUE;
     try {
         pList->entries.push_back({hWnd, CString(title)});

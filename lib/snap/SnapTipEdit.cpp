@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "lib/image/ClipboardAccess.h"
+#include "lib/image/SystemScreen.h"
 #include "lib/res/PeltoLocalResource.h"
 #include "lib/res/resource.h"
 
@@ -45,12 +46,8 @@ CWnd* CSnapTipEdit::GetDesktopSource() {
 }
 
 CPoint CSnapTipEdit::GetMagnifierOrigin(CPoint pt, CSize sizeScreen) {
-    CPoint o(pt.x - kSourceWidth / 2, pt.y - kSourceHeight / 2);
-    if (o.x < 0) o.x = 0;
-    if (o.y < 0) o.y = 0;
-    if (o.x > sizeScreen.cx) o.x = sizeScreen.cx;
-    if (o.y > sizeScreen.cy) o.y = sizeScreen.cy;
-    return o;
+    return ToCPoint(MagnifierSourceOrigin(ToScreenPoint(pt), kSourceWidth, kSourceHeight,
+                                          {0, 0, sizeScreen.cx, sizeScreen.cy}));
 }
 
 CPoint CSnapTipEdit::GetCrosshairPoint(CPoint pt, CPoint ptOrigin) {
@@ -105,23 +102,31 @@ void CSnapTipEdit::DrawTip(CDC* pDC, CPoint pt) {
 
     if (m_pSourceWnd) {
         if (m_bLiveSource) {
+            // The live screen reaches every monitor, also those left of and above the primary.
             CWindowDC live(m_pSourceWnd->GetSafeHwnd());
-            if (live.m_hDC) DrawMagnifier(pDC, live, pt);
+            RECT rcSource = {0, 0, 0, 0};
+            ::GetWindowRect(m_pSourceWnd->GetSafeHwnd(), &rcSource);
+            if (live.m_hDC)
+                DrawMagnifier(pDC, live, pt, VirtualScreen(GetSystemScreenMetrics()),
+                              ScreenPoint{int(rcSource.left), int(rcSource.top)});
         } else {
+            // The frozen picture is the primary screen from its top-left corner.
             CDC mem;
             if (mem.CreateCompatibleDC(pDC)) {
                 std::optional<CSelectObject> sel;
                 if (m_bmpSource.GetSafeHandle()) sel.emplace(mem, m_bmpSource);
-                DrawMagnifier(pDC, mem, pt);
+                DrawMagnifier(pDC, mem, pt, PrimaryScreen(GetSystemScreenMetrics()), {0, 0});
             }
         }
     }
     pDC->RestoreDC(saved);
 }
 
-void CSnapTipEdit::DrawMagnifier(CDC* pDC, CDC& src, CPoint pt) {
-    CSize screen(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN));
-    CPoint o = GetMagnifierOrigin(pt, screen);
+void CSnapTipEdit::DrawMagnifier(CDC* pDC, CDC& src, CPoint pt, const ScreenRect& rcBounds,
+                                 ScreenPoint ptSourceOrigin) {
+    CPoint o =
+        ToCPoint(MagnifierSourceOrigin(ToScreenPoint(pt), kSourceWidth, kSourceHeight, rcBounds));
+    CPoint ptSource(o.x - ptSourceOrigin.x, o.y - ptSourceOrigin.y);
     std::optional<CSelectPalette> palDst, palSrc;
     if (m_hPalette.GetSafeHandle()) {
         palDst.emplace(pDC->m_hDC, m_hPalette.GetSafeHandle(), FALSE);
@@ -130,7 +135,7 @@ void CSnapTipEdit::DrawMagnifier(CDC* pDC, CDC& src, CPoint pt) {
     }
     ::SetStretchBltMode(pDC->m_hDC, COLORONCOLOR);
     pDC->StretchBlt(kMagnifierLeft, kMagnifierTop, kSourceWidth * kZoom, kSourceHeight * kZoom,
-                    &src, o.x, o.y, kSourceWidth, kSourceHeight, SRCCOPY);
+                    &src, ptSource.x, ptSource.y, kSourceWidth, kSourceHeight, SRCCOPY);
 
     CPoint cross = GetCrosshairPoint(pt, o);
     CDC green;
@@ -194,7 +199,9 @@ void CSnapTipEdit::FleeCursor() {
     int nNewX = 0;
     // In a parent no larger than the tip itself (the object pick's dialog) the other corner lies
     // outside the parent and the tip would vanish; there the owner moves the whole dialog.
-    if (GetFleePosition(m_bAtTopLeft, pt, rc.Size(), ::GetSystemMetrics(SM_CXSCREEN), nNewX) &&
+    // The parent's own width: its client coordinates are what the tip moves in.
+    int nWidth = pParent ? rcParent.Width() : ::GetSystemMetrics(SM_CXSCREEN);
+    if (GetFleePosition(m_bAtTopLeft, pt, rc.Size(), nWidth, nNewX) &&
         rcParent.PtInRect(CPoint(nNewX + rc.Width() - 1, 10 + rc.Height() - 1))) {
         MoveWindow(nNewX, 10, rc.Width(), rc.Height(), TRUE);
         m_bAtTopLeft = nNewX == 10;

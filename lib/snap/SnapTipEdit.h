@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "base/ScreenGeometry.h"
 #include "framework/Gdi.h"
 #include "framework/Wnd.h"
 #include "lib/PeltoLibApi.h"
@@ -65,8 +66,11 @@ protected:
     void OnPaint();
     void OnDestroy();
 
-    // The 5-times copy of the source round pt and the crosshair over it.
-    void DrawMagnifier(CDC* pDC, CDC& src, CPoint pt);
+    // The 5-times copy of the source round pt and the crosshair over it. rcBounds (screen
+    // coordinates) is where the source area may start; the source's device context starts at
+    // ptSourceOrigin of the screen.
+    void DrawMagnifier(CDC* pDC, CDC& src, CPoint pt, const ScreenRect& rcBounds,
+                       ScreenPoint ptSourceOrigin);
 
     BOOL m_bAtTopLeft = TRUE;
     CWnd* m_pSourceWnd = nullptr;

@@ -3,10 +3,12 @@
 get_property(pelto_app_sources GLOBAL PROPERTY PELTO_APP_SOURCES)
 list(FILTER pelto_app_sources EXCLUDE REGEX "pelto\\.rc$")
 pelto_native_test(app_command_line_tests
-  SOURCES CommandLineTests.cpp ../../../app/main/CommandLine.cpp)
+  SOURCES CommandLineTests.cpp ../../../app/main/CommandLine.cpp
+          DpiAwarenessTests.cpp ../../../app/main/DpiAwareness.cpp)
 pelto_win_test(app_main_tests DESKTOP
   SOURCES
     CommandLineTests.cpp
+    DpiAwarenessTests.cpp
     AppTestSupport.cpp
     MainWindowTests.cpp
     ProgramRunTests.cpp

@@ -11,6 +11,7 @@ pelto_win_test(core_tests DESKTOP
     EffectChainTests.cpp
     TransferTests.cpp
     CaptureModeTests.cpp
+    HungWindowTests.cpp
     DialogTransferTests.cpp
     ../codec/FileDialogDriver.cpp
   LINK "PeltoLib;Hook;gdiplus;ole32")
