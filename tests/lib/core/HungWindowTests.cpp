@@ -114,13 +114,13 @@ TEST(HungWindow, CapturesAndPickCallsReturnAndLeaveTheWindowIntact) {
         },
         &work, 0, nullptr);
     bool bReturned = ::WaitForSingleObject(hWorker, kLimit) == WAIT_OBJECT_0;
+    const int nStuck = nDone < 3 ? nDone.load() : 2;
     // Whatever happened, the window's program wakes up before anything is checked or left, and
     // a call that waited for it can then end.
     hung.Release();
     ::WaitForSingleObject(hWorker, 30000);
     ::CloseHandle(hWorker);
-    EXPECT_TRUE(bReturned) << rows[nDone < 3 ? nDone.load() : 2].pszName
-                           << " waited for the hung window";
+    EXPECT_TRUE(bReturned) << rows[nStuck].pszName << " waited for the hung window";
     for (int i = 0; i < 3; ++i) EXPECT_EQ(failures[i], "") << rows[i].pszName;
 
     // Intact: still there, same place and size, and not left topmost by the raise it missed.
