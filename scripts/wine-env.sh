@@ -11,7 +11,13 @@ export WINEARCH=win64
 
 pelto_start_xvfb() {
   local n
-  for n in $(seq 77 99); do
+  for n in $(seq 77 199); do
+    # A display whose server died without cleaning up is free again.
+    local owner
+    owner=$(tr -d ' ' <"/tmp/.X${n}-lock" 2>/dev/null || true)
+    if [ -n "$owner" ] && ! kill -0 "$owner" 2>/dev/null; then
+      rm -f "/tmp/.X${n}-lock" "/tmp/.X11-unix/X${n}" 2>/dev/null || true
+    fi
     if [ ! -e "/tmp/.X${n}-lock" ] && [ ! -e "/tmp/.X11-unix/X${n}" ]; then
       Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
       PELTO_XVFB_PID=$!
