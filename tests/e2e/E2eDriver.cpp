@@ -164,13 +164,19 @@ int Options(const std::wstring& newDelay) {
     HWND hMain = MainWindow();
     if (!hMain) return Fail(L"no main window");
     PostCommand(hMain, ID_OPT_SETTINGS);
-    HWND hSheet = WaitForDialogWith({IDC_OPT_SNAP_DELAY});
+    // The sheet opens on the page it was left at; the delay is on the first.
+    const int kSheetTabs = 0x3020;
+    const UINT kSetCurSel = WM_USER + 101;  // PSM_SETCURSEL
+    HWND hSheet = WaitForDialogWith({kSheetTabs});
     if (!hSheet) return Fail(L"the options sheet did not appear");
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(hSheet, kSetCurSel, 0, 0, SMTO_NORMAL, kPatienceMs, &result);
+    if (!WaitFor([&] { return FindDescendant(hSheet, IDC_OPT_SNAP_DELAY) != nullptr; }))
+        return Fail(L"the options sheet has no capture delay");
     HWND hDelay = FindDescendant(hSheet, IDC_OPT_SNAP_DELAY);
     Print(L"delay " + Text(hDelay));
     if (!newDelay.empty()) SetText(hDelay, newDelay);
-    const UINT kPressButton = WM_USER + 112;  // PSM_PRESSBUTTON
-    ::PostMessageW(hSheet, kPressButton, 1 /* PSBTN_OK */, 0);
+    PostCommand(hSheet, IDOK);
     if (!WaitGone(hSheet)) return Fail(L"the options sheet stayed open");
     return 0;
 }

@@ -140,10 +140,13 @@ class Suite:
     # ---- Wine ----
 
     def wine(self, args, env=None, limit=PATIENCE):
-        done = subprocess.run(["wine"] + args, capture_output=True, timeout=limit,
-                              env=env or self.env)
-        self.log.write(done.stderr)
-        return done.returncode, done.stdout.decode("utf-8", "replace")
+        # Output to a file, not a pipe: a Wine service that the program happens to start inherits
+        # its handles and would hold a pipe open long after the program has ended.
+        with open(os.path.join(self.work, "output.txt"), "w+b") as out:
+            done = subprocess.run(["wine"] + args, stdout=out, stderr=self.log, timeout=limit,
+                                  env=env or self.env)
+            out.seek(0)
+            return done.returncode, out.read().decode("utf-8", "replace")
 
     def drive(self, *args):
         rc, out = self.wine([self.driver] + [str(a) for a in args])
@@ -165,11 +168,11 @@ class Suite:
 
     def wait_program_end(self, what):
         try:
-            self.program.wait(timeout=PATIENCE)
+            rc = self.program.wait(timeout=PATIENCE)
         except subprocess.TimeoutExpired:
             raise Failure("%s: the program was still running after %d s" % (what, PATIENCE))
         self.program = None
-        self.ok(what)
+        self.expect_equal(rc, 0, what + ", exit code")
 
     def exit_program(self):
         self.drive("command", ID_APP_EXIT)
@@ -291,17 +294,21 @@ class Suite:
                    "region from the menu: red left, blue right",
                    "%s, %s" % (region.at(5, region.height // 2),
                                region.at(region.width - 5, region.height // 2)))
-        # Each file made so far, opened in the program and saved again in another format.
-        for source, again, kind, tolerance in (("rect.bmp", "again-bmp.png", "PNG", 0),
-                                               ("full.png", "again-png.bmp", "BMP", 0),
-                                               ("rect.jpg", "again-jpg.bmp", "BMP", 12)):
+        # Each file made so far, opened in the program and saved again in another format. JPEG
+        # decoders differ a little near edges (ImageMagick's from the platform's): on average
+        # the pixels must still agree.
+        for source, again, kind, mean_limit in (("rect.bmp", "again-bmp.png", "PNG", 0),
+                                                ("full.png", "again-png.bmp", "BMP", 0),
+                                                ("rect.jpg", "again-jpg.bmp", "BMP", 1.0)):
             before = Picture(os.path.join(self.files, source))
             self.ok(self.drive("open", win_path(os.path.join(self.files, source))))
             after = self.save_from_menu(again, kind)
             self.expect_equal(after.size(), before.size(), "%s opened again: size" % source)
-            worst = max(abs(p - q) for p, q in zip(before.rgb, after.rgb))
-            self.check(worst <= tolerance, "%s opened again: same pixels (largest difference %d)"
-                       % (source, worst), "a channel differs by %d" % worst)
+            diffs = [abs(p - q) for p, q in zip(before.rgb, after.rgb)]
+            mean = sum(diffs) / len(diffs)
+            self.check(mean <= mean_limit, "%s opened again: same pixels (mean difference %.2f, "
+                       "largest %d)" % (source, mean, max(diffs)),
+                       "the mean difference is %.2f" % mean)
 
     def effects(self):
         self.step("effects change the saved picture")
