@@ -117,6 +117,13 @@ void PostCommand(HWND hWnd, int nId) {
                    reinterpret_cast<LPARAM>(::GetDlgItem(hWnd, nId)));
 }
 
+// The main window's thread answers again once the command that ran the dialog has finished (the
+// file written after a save dialog closed, say).
+bool WaitIdle(HWND hMain) {
+    DWORD_PTR result = 0;
+    return ::SendMessageTimeoutW(hMain, WM_NULL, 0, 0, SMTO_NORMAL, kPatienceMs, &result) != 0;
+}
+
 bool WaitGone(HWND h) {
     return WaitFor([&] { return !::IsWindow(h) || !::IsWindowVisible(h); });
 }
@@ -156,6 +163,7 @@ int DriveFileDialog(int nCommand, const std::wstring& path, const std::wstring& 
     SetText(hName, path);
     PostCommand(hDlg, IDOK);
     if (!WaitGone(hDlg)) return Fail(L"the file dialog stayed open");
+    if (!WaitIdle(hMain)) return Fail(L"the main window did not finish after the file dialog");
     Print(L"file dialog done: " + path);
     return 0;
 }
@@ -178,6 +186,7 @@ int Options(const std::wstring& newDelay) {
     if (!newDelay.empty()) SetText(hDelay, newDelay);
     PostCommand(hSheet, IDOK);
     if (!WaitGone(hSheet)) return Fail(L"the options sheet stayed open");
+    if (!WaitIdle(hMain)) return Fail(L"the main window did not finish after the options sheet");
     return 0;
 }
 
@@ -213,7 +222,9 @@ int RegionStart() {
 int RegionEnd() {
     if (!WaitFor([] { return FindDialogWith({kRegionTip}) == nullptr; }))
         return Fail(L"the region overlay stayed open");
-    Print(L"region overlay closed");
+    HWND hMain = MainWindow();
+    if (!hMain || !WaitIdle(hMain)) return Fail(L"the main window did not finish the capture");
+    Print(L"region captured");
     return 0;
 }
 
