@@ -120,7 +120,8 @@ class Suite:
     def expect_equal(self, actual, expected, what):
         self.check(actual == expected, what, "expected %r, got %r" % (expected, actual))
 
-    def wait_until(self, condition, what, limit=PATIENCE):
+    def wait_until(self, condition, what, limit=PATIENCE, seen=None):
+        """Polls condition; on time-out says what seen() returned last, if given."""
         end = time.monotonic() + limit
         while True:
             result = condition()
@@ -128,7 +129,8 @@ class Suite:
                 self.ok(what)
                 return result
             if time.monotonic() > end:
-                raise Failure("%s: not so after %d s" % (what, limit))
+                last = " (last seen: %r)" % (seen(),) if seen else ""
+                raise Failure("%s: not so after %d s%s" % (what, limit, last))
             time.sleep(0.1)
 
     def screenshot(self):
@@ -371,8 +373,8 @@ class Suite:
         root = "http://127.0.0.1:%d" % self.server.server_address[1]
         self.ok("serving %s %s at %s" % (new_setup, new_version, root))
         self.start_program(dict(self.env, PELTO_UPDATE_ROOT=root))
-        self.wait_until(lambda: self.drive("text", ID_HELP_BUTTON) == "有更新",
-                        "the help button says 有更新")
+        label = lambda: self.drive("text", ID_HELP_BUTTON)  # noqa: E731
+        self.wait_until(lambda: label() == "有更新", "the help button says 有更新", seen=label)
         info = self.drive("update")
         self.check(new_version in info, "the update dialog offers " + new_version, info)
         self.wait_program_end("the program closed for the update")
@@ -384,9 +386,10 @@ class Suite:
         downloaded = self.installed(new_setup)
         self.wait_until(lambda: os.path.exists(downloaded), "the installer lies beside the program")
         self.wait_until(lambda: self.installed_version() == new_version,
-                        "pelto.exe is version " + new_version)
-        self.wait_until(lambda: (self.registry(UNINSTALL_KEY) or {}).get("DisplayVersion")
-                        == new_version, "the Apps entry says " + new_version)
+                        "pelto.exe is version " + new_version, seen=self.installed_version)
+        listed = lambda: (self.registry(UNINSTALL_KEY) or {}).get("DisplayVersion")  # noqa: E731
+        self.wait_until(lambda: listed() == new_version, "the Apps entry says " + new_version,
+                        seen=listed)
         with open(downloaded, "rb") as f:
             self.expect_equal(hashlib.sha256(f.read()).hexdigest(), served,
                               "the started installer is the served one")
@@ -414,8 +417,8 @@ class Suite:
         self.step("uninstall")
         rc, _ = self.wine([r"C:\Program Files\Pelto\uninstall.exe", "/S"])
         self.expect_equal(rc, 0, "uninstall.exe /S exit code")
-        self.wait_until(lambda: not any(os.path.exists(self.installed(n)) for n in PROGRAM_FILES),
-                        "the program's files are gone")
+        present = lambda: [n for n in PROGRAM_FILES if os.path.exists(self.installed(n))]  # noqa
+        self.wait_until(lambda: not present(), "the program's files are gone", seen=present)
         self.wait_until(lambda: self.registry(UNINSTALL_KEY) is None, "the Apps entry is gone")
         link = os.path.join(self.prefix, "drive_c", "ProgramData", "Microsoft", "Windows",
                             "Start Menu", "Programs", APP_NAME + ".lnk")

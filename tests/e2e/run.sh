@@ -23,7 +23,9 @@ printf 'Test release.\nMade by the end-to-end suite.\n' > "$work/release/notes.t
 python3 "$root/scripts/write-update-list.py" "$work/release"
 
 echo "== e2e: fresh Wine prefix"
-export WINEPREFIX=$work/prefix PELTO_XVFB=1
+# A private display unless the caller hands over an idle one of its own (PELTO_E2E_XVFB=0 and
+# DISPLAY, as test.sh does once the other tests are done with its display).
+export WINEPREFIX=$work/prefix PELTO_XVFB=${PELTO_E2E_XVFB:-1}
 unset PELTO_XVFB_PID
 pelto_root=$root
 # shellcheck source=scripts/wine-env.sh
