@@ -31,6 +31,8 @@ RequestExecutionLevel admin
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Pelto"
 
 Name "${APP_NAME}"
+Icon "${__FILEDIR__}\..\app\res\pelto.ico"
+UninstallIcon "${__FILEDIR__}\..\app\res\pelto.ico"
 Caption "${APP_NAME} ${VERSION} 安装"
 UninstallCaption "${APP_NAME} 卸载"
 OutFile "${OUTFILE}"
