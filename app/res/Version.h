@@ -1,5 +1,6 @@
-// The program's version, in its version resource and its About box. A build of the same program
-// as a newer release (the end-to-end test of the update) passes -DPELTO_VERSION_BUILD=N.
+// The program's version, in its version resource, its About box and --version. A build of the
+// same program as a newer release (the end-to-end test of the update) passes
+// -DPELTO_VERSION_BUILD=N.
 #pragma once
 
 #ifndef PELTO_VERSION_BUILD

@@ -395,7 +395,7 @@ class Suite:
                               "the started installer is the served one")
         self.wait_until(lambda: not self.running(new_setup), "the installer has ended")
         rc, out = self.pelto("--version")
-        self.expect_equal(rc, 0, "the updated program starts")
+        self.expect_equal((rc, out.strip()), (0, new_version), "the updated program's --version")
 
     def installed_version(self):
         try:
