@@ -1,7 +1,7 @@
 // Works the installed program's windows the way a person's clicks would, by messages, for the
 // end-to-end suite: one action per run, a line of what it saw on stdout, exit code 0 when the
 // action was done and 1 when a window it needed never appeared.
-//   e2e_driver main-window | main-window-gone | command ID | checked ID | text ID
+//   e2e_driver main-window | command ID | checked ID | text ID
 //   e2e_driver save-as PATH TYPE | open PATH | options [DELAY] | update
 //   e2e_driver region-start | region-end | marker X Y W H | close-marker
 #include <windows.h>
@@ -280,11 +280,6 @@ int wmain(int argc, wchar_t** argv) {
         HWND h = MainWindow();
         if (!h) return Fail(L"the main window did not appear");
         Print(L"main window: " + Text(h));
-        return 0;
-    }
-    if (action == L"main-window-gone") {
-        if (!WaitFor([] { return FindMainWindow() == nullptr; }))
-            return Fail(L"the main window is still there");
         return 0;
     }
     if (action == L"command" || action == L"checked" || action == L"text") {
