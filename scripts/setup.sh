@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ git python3
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev
+  nsis
   wine wine64 xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei
   googletest libbenchmark-dev clang-format
   cups cups-client printer-driver-cups-pdf ghostscript

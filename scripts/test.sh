@@ -27,4 +27,6 @@ echo "== Windows tests (Wine) =="
 ctest --test-dir "$root/build/win" --output-on-failure -j 2 --repeat until-pass:2 || status=1
 echo "== Portable core (native, ASan+UBSan) =="
 ctest --test-dir "$root/build/native" --output-on-failure -j 2 || status=1
+echo "== Installer and end-to-end suite (Wine, a fresh prefix) =="
+PELTO_E2E_XVFB=0 bash "$root/tests/e2e/run.sh" "$root/build/win" || status=1
 exit $status

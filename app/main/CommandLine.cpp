@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <cwchar>
 
-const wchar_t kProgramVersion[] = L"2.1.0.1";
+#include "app/res/Version.h"
+
+const wchar_t kProgramVersion[] = L"" PELTO_VERSION_TEXT;
 
 const wchar_t kCommandLineUsage[] =
     L"usage: pelto.exe [--capture MODE [--out FILE] [--clipboard] [--delay MS] [--no-effects]]\n"
