@@ -4,7 +4,7 @@
 set -u
 dir=${1:?usage: check-imports.sh BIN_DIR}
 objdump=x86_64-w64-mingw32-objdump
-system_re='^(kernel32|user32|gdi32|gdiplus|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|msimg32|winmm|urlmon|version|msvcrt|ws2_32|shlwapi|uuid|imm32|winspool\.drv|api-ms-win-.*)\.dll$'
+system_re='^(kernel32|user32|gdi32|gdiplus|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|msimg32|winmm|urlmon|version|msvcrt|ws2_32|shlwapi|uuid|imm32|api-ms-win-.*)\.dll$|^winspool\.drv$'
 status=0
 count=0
 shopt -s nullglob nocaseglob
