@@ -32,10 +32,12 @@ namespace {
 const uint32_t kBackground = 0x00FFFFFF;
 const double kDeg45 = 45 * 3.141592653589793 / 180;
 
+// A 16:9 picture w pixels wide, made once.
 const Picture& Source(int w) {
-    static Picture uhd = ScreenshotPicture(3840, 2160, 7);
-    (void)w;
-    return uhd;
+    static std::map<int, Picture> pictures;
+    auto it = pictures.find(w);
+    if (it == pictures.end()) it = pictures.emplace(w, ScreenshotPicture(w, w * 9 / 16, 7)).first;
+    return it->second;
 }
 
 struct Effect {
