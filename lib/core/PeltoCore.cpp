@@ -10,6 +10,7 @@
 #include "lib/core/CaptureScope.h"
 #include "lib/core/Helper.h"
 #include "lib/image/PixelBufferPool.h"
+#include "lib/image/RowWorkers.h"
 #include "lib/image/ScreenGrab.h"
 
 namespace {
@@ -40,7 +41,8 @@ CPeltoCore::CPeltoCore()
       m_hFoundWnd(nullptr),
       m_bFinding(FALSE),
       m_nHeldButtons(0),
-      m_pPickScope(nullptr) {}
+      m_pPickScope(nullptr),
+      m_bProcessedShared(FALSE) {}
 
 CPeltoCore::~CPeltoCore() {
     m_hook.StopHook();
@@ -51,6 +53,10 @@ CPeltoCore::~CPeltoCore() {
         TermGdiplus();
     }
     if (m_hWnd) DestroyWindow();
+    // m_bmpOriginal deletes the bitmap the two holders share.
+    if (m_bProcessedShared) m_bmpProcessed.Detach();
+    // The effects' worker threads go with the engine that used them.
+    pelto_image::StopRowWorkers();
 }
 
 int CPeltoCore::InitGdiplus() {
@@ -92,7 +98,7 @@ int CPeltoCore::SnapRect(HWND hWnd, CRect rect) {
     CRect rcCopied(0, 0, 0, 0);
     std::unique_ptr<CImageBitmap> pBitmap = GrabScreenBitmap(hWnd, rect, &rcCopied);
     if (!pBitmap) return 0;
-    if (!LoadPicture(pBitmap->GetSafeHandle())) return 0;
+    if (!LoadPicture(pBitmap.get())) return 0;
     m_ptSnapOrigin = rcCopied.TopLeft();
     return 1;
 }

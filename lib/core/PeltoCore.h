@@ -16,6 +16,7 @@
 #include "lib/PeltoLibApi.h"
 #include "lib/config/PeltoConfig.h"
 #include "lib/image/ImageBitmap.h"
+#include "lib/image/PixelBufferPool.h"
 #include "lib/res/PeltoLocalResource.h"
 #include "lib/snap/DlgSnapObjHelper.h"
 
@@ -113,6 +114,9 @@ protected:
     CString m_strFileName;
     CWnd* m_pMainWnd;
     CWnd* m_pViewWnd;
+    // The 24-bit pixels that m_pImage draws from: it wraps them instead of copying them. Handed
+    // back to the pixel buffer pool once the image is gone.
+    PixelBuffer m_imageBits;
     std::unique_ptr<Gdiplus::Image> m_pImage;
     std::unique_ptr<Gdiplus::Image> m_pThubImage;
     int m_nThubX;
@@ -148,7 +152,16 @@ private:
     BOOL PutBitmapOnClipboard(CBitmap* pBitmap);
     // Makes hSource the picture as taken and rebuilds everything from it; with a null source the
     // current picture as taken is used again. On failure nothing of the engine changes.
-    BOOL LoadPicture(HBITMAP hSource);
+    // pTaken's bitmap becomes the picture as taken and everything is rebuilt from it; with null
+    // the current picture as taken is used again. On failure nothing of the engine changes and
+    // pTaken keeps its bitmap.
+    BOOL LoadPicture(CImageBitmap* pTaken);
+    // The new bitmaps of both holders, each taken from its argument; a null pOriginal keeps the
+    // picture as taken, a null pProcessed makes the processed picture the one taken itself.
+    void TakeBitmaps(CImageBitmap* pOriginal, CImageBitmap* pProcessed);
+    // The thumbnail's size and place for an image of sizeImage in the preview; FALSE when the
+    // preview leaves no room.
+    BOOL ThumbnailLayout(CSize sizeImage, int* pWidth, int* pHeight, int* pX, int* pY) const;
     // Ends a running object pick; captures the highlighted window when bCapture is set.
     void EndWinObjPick(BOOL bCapture);
     // At the pick's tick: ends the pick when a button went down that the hook did not report.
@@ -158,6 +171,11 @@ private:
 
     // The scope of the running object pick: the pick ends in a message handler, which closes it.
     CCaptureScope* m_pPickScope;
+    // Set while m_bmpProcessed holds m_bmpOriginal's own bitmap: no effect changed the picture.
+    BOOL m_bProcessedShared;
+    // The processed bitmap last let go, which the next run of the effects writes into when the
+    // sizes agree.
+    CImageBitmap m_bmpSpare;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -61,7 +61,7 @@ int CPeltoCore::PasteImageData() {
     BOOL bCopied = ReadPictureFromOpenClipboard(pasted);
     ::CloseClipboard();
     if (!bCopied) return 0;
-    if (!LoadPicture(pasted.GetSafeHandle())) return 0;
+    if (!LoadPicture(&pasted)) return 0;
     m_ptSnapOrigin = CPoint(0, 0);
     return 1;
 }

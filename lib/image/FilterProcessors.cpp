@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "lib/image/RowWorkers.h"
 #include "lib/image/SharpenRows.h"
 #include "lib/image/VectorKernels.h"
 
@@ -88,7 +89,9 @@ void ToPlanar(const RGBX* in, int64_t n, PlanarRow* row) {
     }
 }
 
-void SharpenInterior(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, const SharpenKernel& kn) {
+// Rows [y0, y1) of the interior (0 < y0 < y1 < h).
+void SharpenInterior(const RGBX* pSrc, int64_t w, int64_t y0, int64_t y1, RGBX* pDst,
+                     const SharpenKernel& kn) {
     const int64_t kStrip = pelto_image::kSharpenStrip;
     // The result for a neighbourhood of one value, summed exactly as a mixed one would be.
     uint8_t flat[256];
@@ -100,9 +103,9 @@ void SharpenInterior(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, const S
     PlanarRow rows[3];
     for (int64_t x0 = 1; x0 < w - 1; x0 += kStrip) {
         const int64_t n = (w - 1 - x0) < kStrip ? (w - 1 - x0) : kStrip;
-        ToPlanar(pSrc + x0 - 1, n + 2, &rows[0]);
-        ToPlanar(pSrc + w + x0 - 1, n + 2, &rows[1]);
-        for (int64_t y = 1; y < h - 1; ++y) {
+        ToPlanar(pSrc + (y0 - 1) * w + x0 - 1, n + 2, &rows[(y0 - 1) % 3]);
+        ToPlanar(pSrc + y0 * w + x0 - 1, n + 2, &rows[y0 % 3]);
+        for (int64_t y = y0; y < y1; ++y) {
             PlanarRow& top = rows[(y - 1) % 3];
             PlanarRow& mid = rows[y % 3];
             PlanarRow& bot = rows[(y + 1) % 3];
@@ -129,14 +132,16 @@ int CImageBlurrer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     const int64_t w = sizeSrc.cx, h = sizeSrc.cy;
     const Reciprocal& rcp = ReciprocalForStrength(strength);
     const pelto_image::BlurKernels& kernels = pelto_image::Kernels().blur;
-    for (int64_t y = 0; y < h; ++y) {
-        int64_t x = 0;
-        if (y > 0 && y < h - 1 && rcp.s >= 0) {
-            BlurPixel(pSrc, w, h, 0, y, centre, pDst + y * w);
-            x = kernels.interiorRow(pSrc, w, y, centre, rcp.m, rcp.s, pDst);
+    pelto_image::SplitRows(h, w * h, [&](int64_t first, int64_t last) {
+        for (int64_t y = first; y < last; ++y) {
+            int64_t x = 0;
+            if (y > 0 && y < h - 1 && rcp.s >= 0) {
+                BlurPixel(pSrc, w, h, 0, y, centre, pDst + y * w);
+                x = kernels.interiorRow(pSrc, w, y, centre, rcp.m, rcp.s, pDst);
+            }
+            for (; x < w; ++x) BlurPixel(pSrc, w, h, x, y, centre, pDst + y * w + x);
         }
-        for (; x < w; ++x) BlurPixel(pSrc, w, h, x, y, centre, pDst + y * w + x);
-    }
+    });
     return 1;
 }
 
@@ -157,6 +162,10 @@ int CImageSharpener::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, 
         pDst[y * w] = pSrc[y * w];
         pDst[y * w + w - 1] = pSrc[y * w + w - 1];
     }
-    SharpenInterior(pSrc, w, h, pDst, MakeSharpenKernel(strength));
+    const SharpenKernel kn = MakeSharpenKernel(strength);
+    // Every row reads only the source: the interior rows can be split among threads.
+    pelto_image::SplitRows(h - 2, w * h, [&](int64_t first, int64_t last) {
+        SharpenInterior(pSrc, w, first + 1, last + 1, pDst, kn);
+    });
     return 1;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "lib/image/RowWorkers.h"
 #include "lib/image/SizeMath.h"
 #include "lib/image/VectorKernels.h"
 #include "lib/image/WeightedSample.h"
@@ -142,92 +143,95 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     // the source pixels they read in cache. Each row's position is carried from tile to tile, so
     // it is still advanced by one addition per column, never multiplied out: the low bits of
     // every sample depend on that.
-    double bandX[kBand], bandY[kBand];
-    double xs[kStrip], ys[kStrip];
-    uint8_t kinds[kStrip];
-    double turnedX[2][kGroup][kStrip], turnedY[2][kGroup][kStrip];
-    bool runOff[2][kGroup];
     const double dW = static_cast<double>(w), dH = static_cast<double>(h);
     const TurnKernels& kernels = Kernels().turn;
     // The vector kernels walk the tiles by groups of rows; without them each row walks alone.
     const decltype(TurnKernels::sampleRun) runKernel =
         m_bSmooth ? kernels.sampleRun : kernels.nearestRun;
-    for (int64_t i0 = 0; i0 < dh; i0 += kBand) {
-        const int64_t rows = dh - i0 < kBand ? dh - i0 : kBand;
-        for (int64_t r = 0; r < rows; ++r) {
-            const double y = static_cast<double>(i0 + r - hh);
-            bandX[r] = y * s - static_cast<double>(hw) * c;
-            bandY[r] = y * c + static_cast<double>(hw) * s;
-        }
-        for (int64_t j0 = 0; j0 < dw; j0 += kStrip) {
-            const int64_t cols = dw - j0 < kStrip ? dw - j0 : kStrip;
-            if (runKernel) {
-                // Only the additions here, four rows side by side so that their chains overlap;
-                // the lines a group of rows reads are asked for while the group before it is
-                // sampled (smoothly, or the nearest pixel), several positions at a time.
-                for (int64_t g0 = 0; g0 < rows + kGroup; g0 += kGroup) {
-                    if (g0 < rows) {
-                        const int64_t n = rows - g0 < kGroup ? rows - g0 : kGroup;
-                        double(*qx)[kStrip] = turnedX[(g0 / kGroup) & 1];
-                        double(*qy)[kStrip] = turnedY[(g0 / kGroup) & 1];
-                        if (n == kGroup)
-                            kernels.advanceGroup(bandX + g0, bandY + g0, c, ns, cols, qx, qy);
-                        else
-                            AdvanceRows(bandX + g0, bandY + g0, n, c, ns, cols, qx, qy);
-                        bool* off = runOff[(g0 / kGroup) & 1];
-                        for (int64_t k = 0; k < n; ++k) {
-                            off[k] = RunMissesSource(qx[k], qy[k], cols, cw, ch, w, h);
-                            if (!off[k])
-                                kernels.prefetchRun(pSrc, w, h, cw, ch, qx[k], qy[k], cols);
-                        }
-                    }
-                    if (g0 > 0) {
-                        const int64_t p0 = g0 - kGroup;
-                        const int64_t n = rows - p0 < kGroup ? rows - p0 : kGroup;
-                        for (int64_t k = 0; k < n; ++k)
-                            if (!runOff[(p0 / kGroup) & 1][k])
-                                runKernel(pSrc, w, h, cw, ch, turnedX[(p0 / kGroup) & 1][k],
-                                          turnedY[(p0 / kGroup) & 1][k], cols,
-                                          pDst + (i0 + p0 + k) * dw + j0);
-                    }
-                }
-                continue;
-            }
+    // Every row's positions start from its own index, so the rows can be split among threads.
+    SplitRows(dh, dw * dh, [&](int64_t rowFirst, int64_t rowLast) {
+        double bandX[kBand], bandY[kBand];
+        double xs[kStrip], ys[kStrip];
+        uint8_t kinds[kStrip];
+        double turnedX[2][kGroup][kStrip], turnedY[2][kGroup][kStrip];
+        bool runOff[2][kGroup];
+        for (int64_t i0 = rowFirst; i0 < rowLast; i0 += kBand) {
+            const int64_t rows = rowLast - i0 < kBand ? rowLast - i0 : kBand;
             for (int64_t r = 0; r < rows; ++r) {
-                double X = bandX[r], Y = bandY[r];
-                RGBX* out = pDst + (i0 + r) * dw + j0;
-                if (m_bSmooth) {
-                    // Positions first, in the one order that gives their exact bits, asking for
-                    // the source lines they will read; then the samples, two at a time.
-                    for (int64_t j = 0; j < cols; ++j) {
-                        X += c;
-                        Y += ns;
-                        const int64_t ix = static_cast<int64_t>(X);
-                        const int64_t iy = static_cast<int64_t>(Y);
-                        if (ix < -cw || ix >= w - cw || iy < -ch || iy >= h - ch) {
-                            kinds[j] = kSampleSkip;
-                            continue;
+                const double y = static_cast<double>(i0 + r - hh);
+                bandX[r] = y * s - static_cast<double>(hw) * c;
+                bandY[r] = y * c + static_cast<double>(hw) * s;
+            }
+            for (int64_t j0 = 0; j0 < dw; j0 += kStrip) {
+                const int64_t cols = dw - j0 < kStrip ? dw - j0 : kStrip;
+                if (runKernel) {
+                    // Only the additions here, four rows side by side so that their chains overlap;
+                    // the lines a group of rows reads are asked for while the group before it is
+                    // sampled (smoothly, or the nearest pixel), several positions at a time.
+                    for (int64_t g0 = 0; g0 < rows + kGroup; g0 += kGroup) {
+                        if (g0 < rows) {
+                            const int64_t n = rows - g0 < kGroup ? rows - g0 : kGroup;
+                            double(*qx)[kStrip] = turnedX[(g0 / kGroup) & 1];
+                            double(*qy)[kStrip] = turnedY[(g0 / kGroup) & 1];
+                            if (n == kGroup)
+                                kernels.advanceGroup(bandX + g0, bandY + g0, c, ns, cols, qx, qy);
+                            else
+                                AdvanceRows(bandX + g0, bandY + g0, n, c, ns, cols, qx, qy);
+                            bool* off = runOff[(g0 / kGroup) & 1];
+                            for (int64_t k = 0; k < n; ++k) {
+                                off[k] = RunMissesSource(qx[k], qy[k], cols, cw, ch, w, h);
+                                if (!off[k])
+                                    kernels.prefetchRun(pSrc, w, h, cw, ch, qx[k], qy[k], cols);
+                            }
                         }
-                        xs[j] = dcw + X;
-                        ys[j] = dch + Y;
-                        kinds[j] = KindOfPosition(xs[j], ys[j], dW, dH);
-                        PrefetchSample(pSrc, w, h, ix + cw, iy + ch);
+                        if (g0 > 0) {
+                            const int64_t p0 = g0 - kGroup;
+                            const int64_t n = rows - p0 < kGroup ? rows - p0 : kGroup;
+                            for (int64_t k = 0; k < n; ++k)
+                                if (!runOff[(p0 / kGroup) & 1][k])
+                                    runKernel(pSrc, w, h, cw, ch, turnedX[(p0 / kGroup) & 1][k],
+                                              turnedY[(p0 / kGroup) & 1][k], cols,
+                                              pDst + (i0 + p0 + k) * dw + j0);
+                        }
                     }
-                    SampleRun(pSrc, w, h, xs, ys, kinds, cols, out);
-                } else {
-                    for (int64_t j = 0; j < cols; ++j) {
-                        X += c;
-                        Y += ns;
-                        const int64_t ix = static_cast<int64_t>(X);
-                        const int64_t iy = static_cast<int64_t>(Y);
-                        if (ix < -cw || ix >= w - cw || iy < -ch || iy >= h - ch) continue;
-                        out[j] = pSrc[(iy + ch) * w + ix + cw];
-                    }
+                    continue;
                 }
-                bandX[r] = X;
-                bandY[r] = Y;
+                for (int64_t r = 0; r < rows; ++r) {
+                    double X = bandX[r], Y = bandY[r];
+                    RGBX* out = pDst + (i0 + r) * dw + j0;
+                    if (m_bSmooth) {
+                        // Positions first, in the one order that gives their exact bits, asking for
+                        // the source lines they will read; then the samples, two at a time.
+                        for (int64_t j = 0; j < cols; ++j) {
+                            X += c;
+                            Y += ns;
+                            const int64_t ix = static_cast<int64_t>(X);
+                            const int64_t iy = static_cast<int64_t>(Y);
+                            if (ix < -cw || ix >= w - cw || iy < -ch || iy >= h - ch) {
+                                kinds[j] = kSampleSkip;
+                                continue;
+                            }
+                            xs[j] = dcw + X;
+                            ys[j] = dch + Y;
+                            kinds[j] = KindOfPosition(xs[j], ys[j], dW, dH);
+                            PrefetchSample(pSrc, w, h, ix + cw, iy + ch);
+                        }
+                        SampleRun(pSrc, w, h, xs, ys, kinds, cols, out);
+                    } else {
+                        for (int64_t j = 0; j < cols; ++j) {
+                            X += c;
+                            Y += ns;
+                            const int64_t ix = static_cast<int64_t>(X);
+                            const int64_t iy = static_cast<int64_t>(Y);
+                            if (ix < -cw || ix >= w - cw || iy < -ch || iy >= h - ch) continue;
+                            out[j] = pSrc[(iy + ch) * w + ix + cw];
+                        }
+                    }
+                    bandX[r] = X;
+                    bandY[r] = Y;
+                }
             }
         }
-    }
+    });
     return 1;
 }

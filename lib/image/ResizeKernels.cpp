@@ -2,6 +2,7 @@
 
 #include <emmintrin.h>
 
+#include "lib/image/RowWorkers.h"
 #include "lib/image/WeightedSample.h"
 
 namespace pelto_image {
@@ -161,44 +162,18 @@ void EnlargeRowByTwo(const RGBX* rowP, const RGBX* rowD, int64_t w, bool half, R
     }
 }
 
-}  // namespace
-
-void EnlargePixels(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, int64_t dw, int64_t dh,
-                   double step) {
-    if (step == 0.5 && dw == 2 * w && dh == 2 * h) {
-        for (int64_t r = 0; r < dh; ++r) {
-            const int64_t iy = r / 2;
-            const RGBX* rowD = pSrc + (iy + 1 < h ? iy + 1 : h - 1) * w;
-            EnlargeRowByTwo(pSrc + iy * w, rowD, w, (r & 1) != 0, pDst + r * dw);
-        }
-        return;
-    }
-    double sy = 0;
-    for (int64_t r = 0; r < dh; ++r, sy += step) {
-        double fy;
-        const int64_t iy = SplitPosition(sy, h, &fy);
-        const RGBX* rowP = pSrc + iy * w;
-        const RGBX* rowD = pSrc + (iy + 1 < h ? iy + 1 : h - 1) * w;
-        RGBX* out = pDst + r * dw;
-        double sx = 0;
-        for (int64_t c = 0; c < dw; ++c, sx += step) {
-            double fx;
-            const int64_t ix = SplitPosition(sx, w, &fx);
-            out[c] = BlendPixels(rowP[ix], rowP[ix + 1 < w ? ix + 1 : w - 1], rowD[ix], fx, fy);
-        }
-    }
-}
-
-void ShrinkPixels(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, int64_t dw, int64_t dh,
-                  double step) {
+// Output rows [first, last) of a reduction; each band walks its own row ranges from the top, by
+// the same additions as one walk over all of them.
+void ShrinkRows(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, int64_t dw, double step,
+                const BoxDivider& divider, int64_t first, int64_t last) {
     RangeWalker cols(step, w);
     Range xr[kStrip];
-    const BoxDivider& divider = TheBoxDivider();
     for (int64_t c0 = 0; c0 < dw; c0 += kStrip) {
         const int64_t n = dw - c0 < kStrip ? dw - c0 : kStrip;
         for (int64_t k = 0; k < n; ++k) xr[k] = cols.Next();
         RangeWalker rows(step, h);
-        for (int64_t r = 0; r < dh; ++r) {
+        for (int64_t r = 0; r < first; ++r) rows.Next();
+        for (int64_t r = first; r < last; ++r) {
             const Range yr = rows.Next();
             if (yr.first > yr.last) continue;
             RGBX* out = pDst + r * dw + c0;
@@ -215,6 +190,49 @@ void ShrinkPixels(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, int64_t dw
             }
         }
     }
+}
+
+}  // namespace
+
+void EnlargePixels(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, int64_t dw, int64_t dh,
+                   double step) {
+    if (step == 0.5 && dw == 2 * w && dh == 2 * h) {
+        SplitRows(dh, dw * dh, [&](int64_t first, int64_t last) {
+            for (int64_t r = first; r < last; ++r) {
+                const int64_t iy = r / 2;
+                const RGBX* rowD = pSrc + (iy + 1 < h ? iy + 1 : h - 1) * w;
+                EnlargeRowByTwo(pSrc + iy * w, rowD, w, (r & 1) != 0, pDst + r * dw);
+            }
+        });
+        return;
+    }
+    SplitRows(dh, dw * dh, [&](int64_t first, int64_t last) {
+        // A band's first position is reached by the same additions as on one thread.
+        double sy = 0;
+        for (int64_t r = 0; r < first; ++r) sy += step;
+        for (int64_t r = first; r < last; ++r, sy += step) {
+            double fy;
+            const int64_t iy = SplitPosition(sy, h, &fy);
+            const RGBX* rowP = pSrc + iy * w;
+            const RGBX* rowD = pSrc + (iy + 1 < h ? iy + 1 : h - 1) * w;
+            RGBX* out = pDst + r * dw;
+            double sx = 0;
+            for (int64_t c = 0; c < dw; ++c, sx += step) {
+                double fx;
+                const int64_t ix = SplitPosition(sx, w, &fx);
+                out[c] = BlendPixels(rowP[ix], rowP[ix + 1 < w ? ix + 1 : w - 1], rowD[ix], fx, fy);
+            }
+        }
+    });
+}
+
+void ShrinkPixels(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, int64_t dw, int64_t dh,
+                  double step) {
+    const BoxDivider& divider = TheBoxDivider();
+    // The work is the source's size, whatever the output's.
+    SplitRows(dh, w * h, [&](int64_t first, int64_t last) {
+        ShrinkRows(pSrc, w, h, pDst, dw, step, divider, first, last);
+    });
 }
 
 }  // namespace pelto_image

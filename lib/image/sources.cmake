@@ -8,6 +8,8 @@ pelto_lib_sources(PORTABLE
   PixelFill.cpp
   ProcessorChain.cpp
   PixelBufferPool.cpp
+  RowWorkers.cpp
+  PictureConversion.cpp
   ImageRotator.cpp
   ImageShearer.cpp
   ImageResizer.cpp

@@ -1,5 +1,6 @@
-// Speed of every processor and of the whole effect chain on screenshot-like pictures, in
-// megapixels per second, beside the plain reference versions; a table of ratios follows the run.
+// Speed of every processor and of the whole effect chain on a screenshot-like 3840 x 2160 picture,
+// at AVX2 and AVX-512 on one and two threads, beside the plain reference versions and one memory
+// copy of the picture; a table of ratios follows the run.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include "lib/image/ImageShearer.h"
 #include "lib/image/PixelBufferPool.h"
 #include "lib/image/PixelFill.h"
+#include "lib/image/RowWorkers.h"
 #include "lib/image/ProcessorChain.h"
 #include "tests/lib/image/ReferenceProcessors.h"
 #include "tests/lib/image/TestPictures.h"
@@ -30,10 +32,12 @@ namespace {
 const uint32_t kBackground = 0x00FFFFFF;
 const double kDeg45 = 45 * 3.141592653589793 / 180;
 
+// A 16:9 picture w pixels wide, made once.
 const Picture& Source(int w) {
-    static Picture hd = ScreenshotPicture(1920, 1080, 7);
-    static Picture uhd = ScreenshotPicture(3840, 2160, 7);
-    return w == 1920 ? hd : uhd;
+    static std::map<int, Picture> pictures;
+    auto it = pictures.find(w);
+    if (it == pictures.end()) it = pictures.emplace(w, ScreenshotPicture(w, w * 9 / 16, 7)).first;
+    return it->second;
 }
 
 struct Effect {
@@ -88,8 +92,31 @@ void SetRate(benchmark::State& state, const Picture& src) {
                                                 benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// A vector level and a thread count, set for one benchmark's run and undone after it.
+struct Setting {
+    pelto_image::VectorLevel level;
+    int threads;
+    std::string Name() const {
+        return std::string(level == pelto_image::kVectorAvx512 ? "avx512" : "avx2") + "/t" +
+               std::to_string(threads);
+    }
+};
+
+class ScopedSetting {
+public:
+    explicit ScopedSetting(const Setting& s) {
+        pelto_image::SetVectorLevel(s.level);
+        pelto_image::SetRowThreads(s.threads);
+    }
+    ~ScopedSetting() {
+        pelto_image::SetVectorLevel(pelto_image::kVectorAvx512);
+        pelto_image::SetRowThreads(0);
+    }
+};
+
 // The destination is filled once: the processors overwrite it the same way every iteration.
-void RunFast(benchmark::State& state, const Effect& e, int w) {
+void RunFast(benchmark::State& state, const Effect& e, int w, const Setting& setting) {
+    ScopedSetting scoped(setting);
     const Picture& src = Source(w);
     std::unique_ptr<CImage32BitProcessor> p = e.make();
     const CSize size = p->CalcDestSize(src.Size());
@@ -137,7 +164,8 @@ void RunChainSteps(benchmark::State& state, const Picture& src, CImage32BitProce
 }
 
 // The engine's nine steps in its order, with typical settings.
-void RunChain(benchmark::State& state, int w) {
+void RunChain(benchmark::State& state, int w, const Setting& setting) {
+    ScopedSetting scoped(setting);
     const Picture& src = Source(w);
     CImageGrayer grey;
     CImageNegator negate;
@@ -192,22 +220,41 @@ public:
         }
         ConsoleReporter::ReportRuns(runs);
     }
-    void PrintRatios() const {
+    // Each processor at 3840 x 2160 beside its plain version, per level and thread count: the
+    // memory-bound ones also as multiples of one memory copy of the picture, the two-thread runs
+    // also as a speed-up over one thread.
+    void PrintRatios(const std::vector<Setting>& settings) const {
+        const double copy = Find("copy/3840");
         const auto chain = m_ms.find("chain_overhead/3840/real_time");
-        const auto copy = m_ms.find("copy/3840/real_time");
-        if (chain != m_ms.end() && copy != m_ms.end())
+        if (chain != m_ms.end() && copy > 0)
             std::printf("\nchain of one copying step at 3840x2160: %.2f ms = %.1f memory copies\n",
-                        chain->second, chain->second / copy->second);
-        std::printf("\n%-22s %10s %10s %8s\n", "3840x2160", "fast ms", "ref ms", "ratio");
-        for (const auto& [name, ms] : m_ms) {
-            const std::string tail = "/3840/real_time";
-            if (name.rfind("fast/", 0) != 0 || name.find(tail) == std::string::npos) continue;
-            auto it = m_ms.find("ref/" + name.substr(5));
-            if (it == m_ms.end()) continue;
-            std::printf("%-22s %10.2f %10.2f %7.1fx\n",
-                        name.substr(5, name.size() - 5 - tail.size()).c_str(), ms, it->second,
-                        it->second / ms);
+                        chain->second, chain->second / copy);
+        std::printf("\none memory copy of the 3840x2160 picture: %.2f ms\n", copy);
+        std::printf("\n%-18s %9s  %-10s %8s %8s %7s %8s\n", "3840x2160", "plain ms", "setting",
+                    "ms", "x plain", "x copy", "x 1 thr");
+        for (const Effect& e : Effects()) {
+            const double plain = Find("ref/" + std::string(e.name) + "/3840");
+            for (const Setting& st : settings) {
+                const double ms = Find("fast/" + std::string(e.name) + "/3840/" + st.Name());
+                if (ms <= 0) continue;
+                std::printf("%-18s %9.2f  %-10s %8.2f %7.1fx %6.2fx", e.name, plain,
+                            st.Name().c_str(), ms, plain > 0 ? plain / ms : 0,
+                            copy > 0 ? ms / copy : 0);
+                const double one =
+                    Find("fast/" + std::string(e.name) + "/3840/" + Setting{st.level, 1}.Name());
+                if (st.threads > 1 && one > 0) std::printf(" %7.2fx", one / ms);
+                std::printf("\n");
+            }
         }
+        for (const Setting& st : settings)
+            if (Find("chain/3840/" + st.Name()) > 0)
+                std::printf("chain of nine steps, %-10s %8.2f ms\n", st.Name().c_str(),
+                            Find("chain/3840/" + st.Name()));
+    }
+
+    double Find(const std::string& name) const {
+        const auto it = m_ms.find(name + "/real_time");
+        return it == m_ms.end() ? 0 : it->second;
     }
 
 private:
@@ -217,38 +264,44 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    // PELTO_VECTOR=avx2 or sse2 measures the paths that processors without the wider vectors take.
-    if (const char* level = std::getenv("PELTO_VECTOR")) {
-        if (std::strcmp(level, "avx2") == 0) pelto_image::SetVectorLevel(pelto_image::kVectorAvx2);
-        if (std::strcmp(level, "sse2") == 0) pelto_image::SetVectorLevel(pelto_image::kVectorSse2);
-    }
+    // Every fast row runs at AVX2 and (where the processor has it) AVX-512, on one and two
+    // threads; the plain versions and the copy run once.
+    std::vector<Setting> settings;
+    std::vector<pelto_image::VectorLevel> levels = {pelto_image::kVectorAvx2};
+    if (pelto_image::CpuVectorLevel() >= pelto_image::kVectorAvx512)
+        levels.push_back(pelto_image::kVectorAvx512);
+    for (pelto_image::VectorLevel level : levels)
+        for (int threads : {1, 2}) settings.push_back(Setting{level, threads});
+    const int w = 3840;
     for (const Effect& e : Effects()) {
-        for (int w : {1920, 3840}) {
+        for (const Setting& st : settings)
             benchmark::RegisterBenchmark(
-                ("fast/" + std::string(e.name) + "/" + std::to_string(w)).c_str(),
-                [e, w](benchmark::State& s) { RunFast(s, e, w); })
+                ("fast/" + std::string(e.name) + "/" + std::to_string(w) + "/" + st.Name()).c_str(),
+                [e, w, st](benchmark::State& s) { RunFast(s, e, w, st); })
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
-            benchmark::RegisterBenchmark(
-                ("ref/" + std::string(e.name) + "/" + std::to_string(w)).c_str(),
-                [e, w](benchmark::State& s) { RunReference(s, e, w); })
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
-        }
+        benchmark::RegisterBenchmark(
+            ("ref/" + std::string(e.name) + "/" + std::to_string(w)).c_str(),
+            [e, w](benchmark::State& s) { RunReference(s, e, w); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     }
-    for (int w : {1920, 3840}) {
-        const std::pair<const char*, void (*)(benchmark::State&, int)> runs[] = {
-            {"chain/", RunChain}, {"chain_overhead/", RunChainOverhead}, {"copy/", RunCopy}};
-        for (const auto& [name, run] : runs)
-            benchmark::RegisterBenchmark((name + std::to_string(w)).c_str(),
-                                         [w, run = run](benchmark::State& s) { run(s, w); })
-                ->Unit(benchmark::kMillisecond)
-                ->UseRealTime();
-    }
+    for (const Setting& st : settings)
+        benchmark::RegisterBenchmark(("chain/" + std::to_string(w) + "/" + st.Name()).c_str(),
+                                     [w, st](benchmark::State& s) { RunChain(s, w, st); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    const std::pair<const char*, void (*)(benchmark::State&, int)> runs[] = {
+        {"chain_overhead/", RunChainOverhead}, {"copy/", RunCopy}};
+    for (const auto& [name, run] : runs)
+        benchmark::RegisterBenchmark((name + std::to_string(w)).c_str(),
+                                     [w, run = run](benchmark::State& s) { run(s, w); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    reporter.PrintRatios(settings);
     benchmark::Shutdown();
     return 0;
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "lib/image/RowWorkers.h"
 #include "tests/lib/core/EngineSuite.h"
 
 namespace {
@@ -261,4 +262,49 @@ TEST_F(EffectChainTest, ManyCapturesAndRefreshesLeaveTheGdiObjectCountFlat) {
         delete Core().SnapBitmap(::GetDesktopWindow(), CRect(0, 0, 0, 0));
     }
     EXPECT_LE(GdiObjectCount(), nBefore + 2) << "GDI objects before the loop: " << nBefore;
+}
+
+// Each thumbnail pixel is the rounded mean of its box of the picture, whatever the preview's
+// ratio; a picture that fits the preview is its own thumbnail.
+TEST_F(EffectChainTest, ThumbnailAveragesItsBoxOfThePicture) {
+    for (CSize size : {CSize(1024, 768), CSize(777, 1300), CSize(100, 50)}) {
+        Load(size.cx, size.cy);
+        CPixels picture = ReadPixels(Core().m_bmpOriginal.GetSafeHandle());
+        int x, y;
+        CPixels thumb = ReadImagePixels(Core().GetThubImage(x, y));
+        ASSERT_GT(thumb.cx, 0);
+        for (int r = 0; r < thumb.cy; r += 7) {
+            for (int j = 0; j < thumb.cx; j += 5) {
+                const int x0 = j * size.cx / thumb.cx, x1 = (j + 1) * size.cx / thumb.cx;
+                const int y0 = r * size.cy / thumb.cy, y1 = (r + 1) * size.cy / thumb.cy;
+                unsigned sum[3] = {0, 0, 0};
+                for (int v = y0; v < y1; ++v)
+                    for (int u = x0; u < x1; ++u)
+                        for (int c = 0; c < 3; ++c) sum[c] += (picture.At(u, v) >> (8 * c)) & 0xFF;
+                const unsigned n = static_cast<unsigned>((x1 - x0) * (y1 - y0));
+                const COLORREF mean =
+                    RGB((sum[0] + n / 2) / n, (sum[1] + n / 2) / n, (sum[2] + n / 2) / n);
+                ASSERT_EQ(Hex(thumb.At(j, r)), Hex(mean)) << "thumbnail pixel (" << j << ", " << r
+                                                          << ") of " << size.cx << " x " << size.cy;
+            }
+        }
+    }
+}
+
+// The effects' worker threads end with the engine that started them.
+TEST_F(EffectChainTest, EffectWorkersStopWithTheEngine) {
+    pelto_image::SetRowThreads(2);
+    {
+        CTestCore engine;
+        HBITMAP h = MakeBitmap(640, 480, Pattern);
+        engine.ResetBitmapData(h);
+        ::DeleteObject(h);
+        engine.m_config.m_bApplyEffects = TRUE;
+        engine.m_config.SetBlur(TRUE);
+        engine.RefreshImageData();
+        ASSERT_NE(engine.GetImage(), nullptr);
+        EXPECT_EQ(pelto_image::RunningRowWorkers(), 1);
+    }
+    EXPECT_EQ(pelto_image::RunningRowWorkers(), 0);
+    pelto_image::SetRowThreads(0);
 }

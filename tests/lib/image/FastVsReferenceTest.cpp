@@ -1,7 +1,7 @@
 // Every processor against its plain reference version, byte for byte (fourth byte included), on
 // every small size and on random larger ones, over backgrounds whose fourth byte differs, at
-// every vector width the machine has. The destinations are exactly as large as the output, so
-// AddressSanitizer reports any stray access.
+// every vector width the machine has, on one, two and three threads. The destinations are exactly
+// as large as the output, so AddressSanitizer reports any stray access.
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -21,6 +21,7 @@
 #include "lib/image/ImageResizer.h"
 #include "lib/image/ImageRotator.h"
 #include "lib/image/ImageShearer.h"
+#include "lib/image/RowWorkers.h"
 #include "tests/lib/image/ReferenceProcessors.h"
 #include "tests/lib/image/TestPictures.h"
 
@@ -205,17 +206,26 @@ Picture BlockPicture(int w, int h, int block, uint32_t seed) {
     return p;
 }
 
-// The kernels of one vector width (512, 256 or 128 bits): the shipped program takes whichever
-// the user's processor offers, so each is checked where this machine has it, and reported as
-// skipped where it has not.
-class FastVsReferenceAtWidth : public ::testing::TestWithParam<pelto_image::VectorLevel> {
+// The kernels of one vector width (512, 256 or 128 bits) on one, two or three threads: the
+// shipped program takes whichever width the user's processor offers, so each is checked where
+// this machine has it, and reported as skipped where it has not; the rows of every picture, however
+// small, are split among the threads, so each band edge meets every size.
+class FastVsReferenceAtWidth
+    : public ::testing::TestWithParam<std::tuple<pelto_image::VectorLevel, int>> {
 protected:
     void SetUp() override {
-        if (GetParam() > pelto_image::CpuVectorLevel())
-            GTEST_SKIP() << "this processor has no " << WidthName(GetParam()) << " vectors";
-        pelto_image::SetVectorLevel(GetParam());
+        const pelto_image::VectorLevel level = std::get<0>(GetParam());
+        if (level > pelto_image::CpuVectorLevel())
+            GTEST_SKIP() << "this processor has no " << WidthName(level) << " vectors";
+        pelto_image::SetVectorLevel(level);
+        pelto_image::SetRowThreads(std::get<1>(GetParam()));
+        pelto_image::SetParallelMinPixels(0);
     }
-    void TearDown() override { pelto_image::SetVectorLevel(pelto_image::kVectorAvx512); }
+    void TearDown() override {
+        pelto_image::SetVectorLevel(pelto_image::kVectorAvx512);
+        pelto_image::SetRowThreads(0);
+        pelto_image::SetParallelMinPixels(-1);
+    }
 
 public:
     static std::string WidthName(pelto_image::VectorLevel level) {
@@ -225,13 +235,15 @@ public:
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(Widths, FastVsReferenceAtWidth,
-                         ::testing::Values(pelto_image::kVectorAvx512, pelto_image::kVectorAvx2,
-                                           pelto_image::kVectorSse2),
-                         [](const ::testing::TestParamInfo<pelto_image::VectorLevel>& info) {
-                             return "bits" +
-                                    FastVsReferenceAtWidth::WidthName(info.param).substr(0, 3);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Widths, FastVsReferenceAtWidth,
+    ::testing::Combine(::testing::Values(pelto_image::kVectorAvx512, pelto_image::kVectorAvx2,
+                                         pelto_image::kVectorSse2),
+                       ::testing::Values(1, 2, 3)),
+    [](const ::testing::TestParamInfo<std::tuple<pelto_image::VectorLevel, int>>& info) {
+        return "bits" + FastVsReferenceAtWidth::WidthName(std::get<0>(info.param)).substr(0, 3) +
+               "_threads" + std::to_string(std::get<1>(info.param));
+    });
 
 void CheckFlatBlocks() {
     std::vector<Case> cases = PerPixelAndFilters();
@@ -257,12 +269,12 @@ TEST_P(FastVsReferenceAtWidth, FlatBlocks) { CheckFlatBlocks(); }
 
 TEST_P(FastVsReferenceAtWidth, Rotation) { CheckAgainstReference(Rotations()); }
 TEST_P(FastVsReferenceAtWidth, Shear) { CheckAgainstReference(Shears()); }
-TEST(FastVsReference, Resize) { CheckAgainstReference(Resizes()); }
+TEST_P(FastVsReferenceAtWidth, Resize) { CheckAgainstReference(Resizes()); }
 
 // Boxes of up to a few thousand pixels are divided through a table of reciprocals, larger ones
 // by division: both sides of that limit, on the whitest and the darkest pictures too (the
 // largest and smallest sums).
-TEST(FastVsReference, ShrinkWithLargeBoxes) {
+TEST_P(FastVsReferenceAtWidth, ShrinkWithLargeBoxes) {
     const int w = 700, h = 450;
     std::vector<Picture> sources = {NoisePicture(w, h, 5), Picture(w, h, 0x00FFFFFF),
                                     Picture(w, h, 0)};
@@ -284,6 +296,7 @@ TEST_P(FastVsReferenceAtWidth, PerPixelAndFilters) { CheckAgainstReference(PerPi
 // aligned vectors: every alignment of the destination row, both flip directions, rows whose
 // width is not a multiple of the vector.
 TEST_P(FastVsReferenceAtWidth, MirrorLargerThanCaches) {
+    if (std::get<1>(GetParam()) != 1) GTEST_SKIP() << "the mirror runs on one thread";
     const int w = 2053, h = 2111;  // 17.3 MB
     const Picture src = NoisePicture(w, h, 99);
     for (int bVert : {0, 1}) {

@@ -7,6 +7,7 @@ set(image_core_test_sources
   ColorFilterProcessorsTest.cpp
   ProcessorChainTest.cpp
   PixelBufferPoolTest.cpp
+  RowWorkersTest.cpp
   ImageHeaderCheckTest.cpp)
 pelto_native_test(image_core_tests SOURCES ${image_core_test_sources})
 pelto_win_test(image_tests
