@@ -35,17 +35,6 @@ void MoveBitmap(CImageBitmap& from, CImageBitmap& to) {
     to.Attach(from.Detach());
 }
 
-void SetHeader32(BITMAPINFO& bmi, LONG width, LONG height) {
-    bmi = BITMAPINFO{};
-    BITMAPINFOHEADER& h = bmi.bmiHeader;
-    h.biSize = sizeof(BITMAPINFOHEADER);
-    h.biWidth = width;
-    h.biHeight = -height;
-    h.biPlanes = 1;
-    h.biBitCount = 32;
-    h.biCompression = BI_RGB;
-}
-
 // The bitmap's size, when it is one a picture may have.
 bool PictureSize(HBITMAP hBitmap, CSize* pSize) {
     BITMAP bm;
@@ -57,8 +46,8 @@ bool PictureSize(HBITMAP hBitmap, CSize* pSize) {
 }
 
 bool ReadPixels(HBITMAP hBitmap, CSize size, RGBX* pPixels) {
-    BITMAPINFO bmi;
-    SetHeader32(bmi, size.cx, size.cy);
+    BITMAPINFO bmi = {};
+    CImageBitmap::SetInfoHeader32(bmi, size.cx, size.cy);
     CClientDC screen(HWND_DESKTOP);
     return screen.m_hDC && ::GetDIBits(screen.m_hDC, hBitmap, 0, static_cast<UINT>(size.cy),
                                        pPixels, &bmi, DIB_RGB_COLORS) != 0;
@@ -68,8 +57,8 @@ bool ReadPixels(HBITMAP hBitmap, CSize size, RGBX* pPixels) {
 // in use already, where a new bitmap's first touches cost more than the writing), else into a
 // new one.
 bool BitmapFromPixels(const RGBX* pPixels, CSize size, CBitmap& bitmap) {
-    BITMAPINFO bmi;
-    SetHeader32(bmi, size.cx, size.cy);
+    BITMAPINFO bmi = {};
+    CImageBitmap::SetInfoHeader32(bmi, size.cx, size.cy);
     CClientDC screen(HWND_DESKTOP);
     if (!screen.m_hDC) return false;
     BITMAP bm;

@@ -49,9 +49,7 @@ BOOL CImageBitmap::Replace(CBitmap& bitmap) {
     return Attach(bitmap.Detach());
 }
 
-LONG CImageBitmap::PrepareBitmapInfo32(BITMAPINFO& bmi, HBITMAP hBitmap) {
-    LONG width, height;
-    if (!BitmapSize(hBitmap ? hBitmap : GetSafeHandle(), &width, &height)) return 0;
+void CImageBitmap::SetInfoHeader32(BITMAPINFO& bmi, LONG width, LONG height) {
     BITMAPINFOHEADER& h = bmi.bmiHeader;
     h.biSize = sizeof(BITMAPINFOHEADER);
     h.biWidth = width;
@@ -59,9 +57,16 @@ LONG CImageBitmap::PrepareBitmapInfo32(BITMAPINFO& bmi, HBITMAP hBitmap) {
     h.biPlanes = 1;
     h.biBitCount = 32;
     h.biCompression = BI_RGB;
-    h.biSizeImage = static_cast<DWORD>(static_cast<uint64_t>(width) * height * 4);
+    h.biSizeImage = 0;
     h.biClrUsed = 0;
     h.biClrImportant = 0;
+}
+
+LONG CImageBitmap::PrepareBitmapInfo32(BITMAPINFO& bmi, HBITMAP hBitmap) {
+    LONG width, height;
+    if (!BitmapSize(hBitmap ? hBitmap : GetSafeHandle(), &width, &height)) return 0;
+    SetInfoHeader32(bmi, width, height);
+    bmi.bmiHeader.biSizeImage = static_cast<DWORD>(static_cast<uint64_t>(width) * height * 4);
     return height;
 }
 

@@ -60,6 +60,9 @@ public:
 
     DWORD m_clrBackground;
 
+    // Makes bmi's header a top-down 32-bit one of that size; the resolution fields are left alone.
+    static void SetInfoHeader32(BITMAPINFO& bmi, LONG width, LONG height);
+
 protected:
     // 0 BMP, 1 ICO, 2 JPEG, 3 GIF, 4 anything else.
     static int GetFileType(LPCWSTR lpszName);
