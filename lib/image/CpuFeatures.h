@@ -24,7 +24,8 @@ VectorLevel CpuVectorLevel();
 // their next call.
 void SetVectorLevel(VectorLevel level);
 
-// The level set last, never above CpuVectorLevel(): the one the kernel tables are filled for.
+// The level set last (before any, the one the environment variable PELTO_VECTOR names: "sse2",
+// "avx2" or "avx512"), never above CpuVectorLevel(): the one the kernel tables are filled for.
 VectorLevel ChosenVectorLevel();
 
 }  // namespace pelto_image

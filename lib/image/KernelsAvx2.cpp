@@ -8,6 +8,7 @@
 
 #include "lib/image/KernelsSse2.h"
 #include "lib/image/MemoryHints.h"
+#include "lib/image/ShrinkAvx2.h"
 #include "lib/image/VectorKernels.h"
 
 namespace pelto_image {
@@ -230,6 +231,7 @@ void FillKernelsAvx2(VectorKernels* pTable) {
     pTable->flip = FlipKernels{ReverseWholeRowAvx2, true};
     pTable->blur.interiorRow = BlurInteriorRowAvx2;
     pTable->turn.nearestRun = NearestAroundRunAvx2;
+    pTable->shrink.pairMeans = PairMeansAvx2;
 }
 
 }  // namespace pelto_image

@@ -18,6 +18,7 @@ int64_t BlurInteriorRowSse2(const RGBX* pSrc, int64_t w, int64_t y, int centre, 
 void SharpenColumnsSse2(const RGBX* srcTop, int64_t w, const PlanarRow& top, const PlanarRow& mid,
                         const PlanarRow& bot, int64_t first, int64_t n, const SharpenKernel& kn,
                         const uint8_t* flat, RGBX* out);
+void PairMeansSse2(const RGBX* row0, const RGBX* row1, int64_t n, RGBX* out);
 void SharpenStripSse2(const RGBX* srcTop, int64_t w, const PlanarRow& top, const PlanarRow& mid,
                       const PlanarRow& bot, int64_t n, const SharpenKernel& kn, const uint8_t* flat,
                       RGBX* out);

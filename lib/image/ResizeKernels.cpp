@@ -2,14 +2,19 @@
 
 #include <emmintrin.h>
 
+#include <vector>
+
 #include "lib/image/RowWorkers.h"
+#include "lib/image/VectorKernels.h"
 #include "lib/image/WeightedSample.h"
 
 namespace pelto_image {
 
 namespace {
 
-const int64_t kStrip = 256;
+// Columns of a reduction a row is done in at a time: a wide strip keeps each source row a long
+// run of reads, and bounds the memory the column ranges take whatever the picture's width.
+const int64_t kStrip = 4096;
 
 // Source columns (or rows) that one destination column (or row) of a reduction averages:
 // first..last, empty when first > last. The running position is (j + 0.5) * step accumulated
@@ -88,38 +93,6 @@ void BoxMean(const RGBX* pSrc, int64_t w, Range xr, Range yr, const BoxDivider& 
                            static_cast<uint32_t>(DivideBoxSum(sr, n, d)));
 }
 
-// Four destination pixels from two rows of eight source pixels: the 2 x 2 boxes that a
-// reduction to one half is made of. Sums fit 16-bit lanes and a division by 4 is a shift.
-inline void Mean2x2Times4(const RGBX* row0, const RGBX* row1, RGBX* out) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i a0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row0));
-    const __m128i a1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row0 + 4));
-    const __m128i b0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row1));
-    const __m128i b1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row1 + 4));
-    __m128i s01 = _mm_add_epi16(_mm_unpacklo_epi8(a0, zero), _mm_unpacklo_epi8(b0, zero));
-    __m128i s23 = _mm_add_epi16(_mm_unpackhi_epi8(a0, zero), _mm_unpackhi_epi8(b0, zero));
-    __m128i s45 = _mm_add_epi16(_mm_unpacklo_epi8(a1, zero), _mm_unpacklo_epi8(b1, zero));
-    __m128i s67 = _mm_add_epi16(_mm_unpackhi_epi8(a1, zero), _mm_unpackhi_epi8(b1, zero));
-    s01 = _mm_add_epi16(s01, _mm_srli_si128(s01, 8));
-    s23 = _mm_add_epi16(s23, _mm_srli_si128(s23, 8));
-    s45 = _mm_add_epi16(s45, _mm_srli_si128(s45, 8));
-    s67 = _mm_add_epi16(s67, _mm_srli_si128(s67, 8));
-    const __m128i q01 = _mm_srli_epi16(_mm_unpacklo_epi64(s01, s23), 2);
-    const __m128i q23 = _mm_srli_epi16(_mm_unpacklo_epi64(s45, s67), 2);
-    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
-    const __m128i old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out));
-    const __m128i res =
-        _mm_or_si128(_mm_and_si128(_mm_packus_epi16(q01, q23), rgb), _mm_andnot_si128(rgb, old));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), res);
-}
-
-inline bool FourPairsFrom(const Range* xr) {
-    const int64_t x = xr[0].first;
-    return xr[0].last == x + 1 && xr[1].first == x + 2 && xr[1].last == x + 3 &&
-           xr[2].first == x + 4 && xr[2].last == x + 5 && xr[3].first == x + 6 &&
-           xr[3].last == x + 7;
-}
-
 // One output row of a 2x enlargement: step 0.5 makes every fraction 0 or 1/2, so the double
 // interpolation is exact and equals (R*a + P*(2-a) + P*(2-b) + D*b) >> 2 with a, b in {0, 1}.
 void EnlargeRowByTwo(const RGBX* rowP, const RGBX* rowD, int64_t w, bool half, RGBX* out) {
@@ -162,15 +135,25 @@ void EnlargeRowByTwo(const RGBX* rowP, const RGBX* rowD, int64_t w, bool half, R
     }
 }
 
-// Output rows [first, last) of a reduction; each band walks its own row ranges from the top, by
-// the same additions as one walk over all of them.
+// Output rows [first, last) of a reduction, in strips of columns; each band walks its own row
+// ranges from the top, by the same additions as one walk over all of them. Where a row averages
+// two source rows, runs of columns that average two source columns each (all of a reduction to
+// one half but its edges) go to the vector kernel whole.
 void ShrinkRows(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, int64_t dw, double step,
                 const BoxDivider& divider, int64_t first, int64_t last) {
+    const int64_t strip = dw < kStrip ? dw : kStrip;
+    std::vector<Range> xr(static_cast<size_t>(strip));
+    // pairs[k]: how many ranges from k on are two columns wide; each starts where the one before
+    // it ended.
+    std::vector<int64_t> pairs(static_cast<size_t>(strip) + 1);
+    const ShrinkKernels& kernels = Kernels().shrink;
     RangeWalker cols(step, w);
-    Range xr[kStrip];
-    for (int64_t c0 = 0; c0 < dw; c0 += kStrip) {
-        const int64_t n = dw - c0 < kStrip ? dw - c0 : kStrip;
+    for (int64_t c0 = 0; c0 < dw; c0 += strip) {
+        const int64_t n = dw - c0 < strip ? dw - c0 : strip;
         for (int64_t k = 0; k < n; ++k) xr[k] = cols.Next();
+        pairs[n] = 0;
+        for (int64_t k = n - 1; k >= 0; --k)
+            pairs[k] = xr[k].last == xr[k].first + 1 ? pairs[k + 1] + 1 : 0;
         RangeWalker rows(step, h);
         for (int64_t r = 0; r < first; ++r) rows.Next();
         for (int64_t r = first; r < last; ++r) {
@@ -179,10 +162,10 @@ void ShrinkRows(const RGBX* pSrc, int64_t w, int64_t h, RGBX* pDst, int64_t dw, 
             RGBX* out = pDst + r * dw + c0;
             const bool twoRows = yr.last == yr.first + 1;
             for (int64_t k = 0; k < n;) {
-                if (twoRows && k + 4 <= n && FourPairsFrom(xr + k)) {
+                if (twoRows && pairs[k] > 0) {
                     const RGBX* row0 = pSrc + yr.first * w + xr[k].first;
-                    Mean2x2Times4(row0, row0 + w, out + k);
-                    k += 4;
+                    kernels.pairMeans(row0, row0 + w, pairs[k], out + k);
+                    k += pairs[k];
                     continue;
                 }
                 if (xr[k].first <= xr[k].last) BoxMean(pSrc, w, xr[k], yr, divider, out + k);

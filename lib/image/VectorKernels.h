@@ -48,6 +48,12 @@ struct SharpenKernels {
                           const uint8_t* flat, RGBX* out);
 };
 
+struct ShrinkKernels {
+    // n pixels of a reduction to one half: out[k] is the mean of the 2 x 2 box at columns 2k and
+    // 2k + 1 of row0 and row1 (the sum shifted right by two); keeps the destination's fourth bytes.
+    void (*pairMeans)(const RGBX* row0, const RGBX* row1, int64_t n, RGBX* out);
+};
+
 // Turned and slanted runs: the rotator walks tiles of kTurnGroup rows by kTurnStrip columns.
 constexpr int64_t kTurnStrip = 64;
 constexpr int64_t kTurnGroup = 4;
@@ -74,6 +80,7 @@ struct VectorKernels {
     FlipKernels flip;
     BlurKernels blur;
     SharpenKernels sharpen;
+    ShrinkKernels shrink;
     TurnKernels turn;
 };
 

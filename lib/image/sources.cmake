@@ -22,6 +22,7 @@ pelto_lib_sources(PORTABLE
   KernelsSse2.cpp
   KernelsAvx.cpp
   KernelsAvx2.cpp
+  ShrinkAvx2.cpp
   KernelsAvx512.cpp
   WeightedSampleAvx.cpp
   BlurAvx512.cpp
