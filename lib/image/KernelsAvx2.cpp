@@ -9,6 +9,7 @@
 #include "lib/image/KernelsSse2.h"
 #include "lib/image/MemoryHints.h"
 #include "lib/image/VectorKernels.h"
+#include "lib/image/WeightedSample.h"
 
 namespace pelto_image {
 
@@ -230,6 +231,8 @@ void FillKernelsAvx2(VectorKernels* pTable) {
     pTable->flip = FlipKernels{ReverseWholeRowAvx2, true};
     pTable->blur.interiorRow = BlurInteriorRowAvx2;
     pTable->turn.nearestRun = NearestAroundRunAvx2;
+    pTable->turn.prefetchRun = PrefetchAroundRunAvx2;
+    pTable->turn.sampleRun = SampleAroundRunAvx2;
 }
 
 }  // namespace pelto_image

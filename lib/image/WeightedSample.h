@@ -211,6 +211,11 @@ inline void SampleRun(const RGBX* pSrc, int64_t w, int64_t h, const double* xs, 
 void SampleAroundRunAvx(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
                         const double* Xs, const double* Ys, int64_t n, RGBX* pOut);
 
+// SampleAroundRunAvx for runs whose positions move one way along each axis, as a turned or
+// slanted row's do; only where CpuHasAvx2() holds.
+void SampleAroundRunAvx2(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
+                         const double* Xs, const double* Ys, int64_t n, RGBX* pOut);
+
 // SampleAroundRunAvx with eight-lane doubles; only where CpuHasAvx512Bw() holds.
 void SampleAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
                            const double* Xs, const double* Ys, int64_t n, RGBX* pOut);
@@ -218,6 +223,10 @@ void SampleAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, i
 // Asks for the source lines SampleAroundRunAvx will read for these positions.
 void PrefetchAroundRunAvx(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
                           const double* Xs, const double* Ys, int64_t n);
+
+// The same eight positions a step; only where CpuHasAvx2() holds.
+void PrefetchAroundRunAvx2(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
+                           const double* Xs, const double* Ys, int64_t n);
 
 // The same with eight-lane vectors; only where CpuHasAvx512Bw() holds.
 void PrefetchAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
