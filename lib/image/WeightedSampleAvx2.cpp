@@ -128,12 +128,7 @@ PELTO_AVX2 void SampleAroundRunAvx2(const RGBX* pSrc, int64_t w, int64_t h, int6
     FourLoaded loaded[kPiece / 4];
     for (int64_t j0 = 0; j0 < n; j0 += kPiece) {
         const int64_t m = n - j0 < kPiece ? n - j0 : kPiece;
-        // A run's positions move one way along each axis (each is the one before plus the same
-        // step, or a rounding of such a line), so with both ends in the interior all of them are.
-        const double xa = dcw + Xs[j0], xb = dcw + Xs[j0 + m - 1];
-        const double ya = dch + Ys[j0], yb = dch + Ys[j0 + m - 1];
-        const bool whole = xa >= 0 && xa < dW - 1 && xb >= 0 && xb < dW - 1 && ya >= 0 &&
-                           ya < dH - 1 && yb >= 0 && yb < dH - 1;
+        const bool whole = RunInInterior(Xs + j0, Ys + j0, m, dcw, dch, dW, dH);
         uint32_t ordinary = 0;
         int64_t j = 0;
         for (; j + 4 <= m; j += 4) {

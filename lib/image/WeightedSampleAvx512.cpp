@@ -126,12 +126,7 @@ PELTO_AVX512 void SampleAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, 
     EightLoaded loaded[kPiece / 8];
     for (int64_t j0 = 0; j0 < n; j0 += kPiece) {
         const int64_t m = n - j0 < kPiece ? n - j0 : kPiece;
-        // A run's positions move one way along each axis, so with both ends in the interior
-        // all of them are.
-        const double xa = dcw + Xs[j0], xb = dcw + Xs[j0 + m - 1];
-        const double ya = dch + Ys[j0], yb = dch + Ys[j0 + m - 1];
-        const bool whole = xa >= 0 && xa < dW - 1 && xb >= 0 && xb < dW - 1 && ya >= 0 &&
-                           ya < dH - 1 && yb >= 0 && yb < dH - 1;
+        const bool whole = RunInInterior(Xs + j0, Ys + j0, m, dcw, dch, dW, dH);
         uint32_t ordinary = 0;
         int64_t j = 0;
         for (; j + 8 <= m; j += 8) {
@@ -159,37 +154,10 @@ PELTO_AVX512 void SampleAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, 
     }
 }
 
-PELTO_AVX512 void PrefetchAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw,
-                                          int64_t ch, const double* Xs, const double* Ys,
-                                          int64_t n) {
-    // Clamped onto the source: positions off it ask for a line that is read anyway. The sums
-    // may wrap for positions far off the 32-bit range, which the clamp also catches.
-    const __m256i vcw = _mm256_set1_epi32(static_cast<int32_t>(cw));
-    const __m256i vch = _mm256_set1_epi32(static_cast<int32_t>(ch));
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i lastX = _mm256_set1_epi32(static_cast<int32_t>(w - 1));
-    const __m256i lastY = _mm256_set1_epi32(static_cast<int32_t>(h - 1));
-    const __m256i vw = _mm256_set1_epi32(static_cast<int32_t>(w));
-    const char* base = reinterpret_cast<const char*>(pSrc);
-    int64_t j = 0;
-    for (; j + 8 <= n; j += 8) {
-        const __m256i ix = _mm256_add_epi32(Truncate(_mm512_loadu_pd(Xs + j)), vcw);
-        const __m256i iy = _mm256_add_epi32(Truncate(_mm512_loadu_pd(Ys + j)), vch);
-        const __m256i cix = _mm256_min_epi32(_mm256_max_epi32(ix, zero), lastX);
-        const __m256i ciy = _mm256_min_epi32(_mm256_max_epi32(iy, zero), lastY);
-        // Eight positions that all clamp are off the source (or on its edge): nothing to ask.
-        const __m256i moved = _mm256_or_si256(_mm256_xor_si256(cix, ix), _mm256_xor_si256(ciy, iy));
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(moved, zero)) == 0) continue;
-        // Byte offsets of at most 2^29 (no picture has more than 2^27 pixels) fit 32 bits.
-        int32_t at[8];
-        _mm256_storeu_si256(
-            reinterpret_cast<__m256i*>(at),
-            _mm256_slli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(ciy, vw), cix), 2));
-        // Every other position: neighbouring ones mostly read the same lines, and each asks for
-        // the line of its own row, which is the row below for the one before.
-        for (int k = 0; k < 8; k += 2) _mm_prefetch(base + at[k], _MM_HINT_T0);
-    }
-    if (j < n) PrefetchAroundRunAvx(pSrc, w, h, cw, ch, Xs + j, Ys + j, n - j);
+// The positions' work is on 32-bit lanes, which the 256-bit version does as well.
+void PrefetchAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
+                             const double* Xs, const double* Ys, int64_t n) {
+    PrefetchAroundRunAvx2(pSrc, w, h, cw, ch, Xs, Ys, n);
 }
 
 }  // namespace pelto_image
