@@ -110,6 +110,15 @@ static void AdvanceRows(double* pX, double* pY, int64_t n, double c, double ns, 
     }
 }
 
+// Asks for the destination lines of a run: its rows are written a strip at a time, far too
+// many of them side by side for the hardware to see them coming, and each store that misses
+// holds up the ones behind it.
+static void PrefetchForWriting(const RGBX* p, int64_t n) {
+    const char* from = reinterpret_cast<const char*>(p);
+    const char* to = reinterpret_cast<const char*>(p + n);
+    for (; from < to; from += 64) __builtin_prefetch(from, 1);
+}
+
 // A run's positions lie on a straight line (up to rounding far below a pixel): when both ends
 // are well off the same side of the source, so is every position between them.
 static bool RunMissesSource(const double* pX, const double* pY, int64_t n, int64_t cw, int64_t ch,
@@ -180,8 +189,9 @@ int CImageRotator::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
                             bool* off = runOff[(g0 / kGroup) & 1];
                             for (int64_t k = 0; k < n; ++k) {
                                 off[k] = RunMissesSource(qx[k], qy[k], cols, cw, ch, w, h);
-                                if (!off[k])
-                                    kernels.prefetchRun(pSrc, w, h, cw, ch, qx[k], qy[k], cols);
+                                if (off[k]) continue;
+                                kernels.prefetchRun(pSrc, w, h, cw, ch, qx[k], qy[k], cols);
+                                PrefetchForWriting(pDst + (i0 + g0 + k) * dw + j0, cols);
                             }
                         }
                         if (g0 > 0) {

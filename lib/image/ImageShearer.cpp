@@ -87,15 +87,25 @@ int CImageShearer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
                     continue;
                 }
                 if (kernels.sampleRun) {
-                    // The same subtractions as one by one, then four samples at a time.
-                    for (int64_t k = 0; k < n; ++k) {
+                    // The same subtractions as one by one (the columns are whole numbers, exact
+                    // in doubles however they are counted), then the samples.
+                    const __m128d vOffX = _mm_set1_pd(offX), vDy = _mm_set1_pd(dy);
+                    const __m128d two = _mm_set1_pd(2.0);
+                    __m128d column =
+                        _mm_set_pd(static_cast<double>(x0 + 1), static_cast<double>(x0));
+                    int64_t k = 0;
+                    for (; k + 2 <= n; k += 2, column = _mm_add_pd(column, two)) {
+                        _mm_storeu_pd(xs + k, _mm_sub_pd(column, vOffX));
+                        _mm_storeu_pd(ys + k, _mm_sub_pd(vDy, _mm_loadu_pd(offY + k)));
+                    }
+                    if (k < n) {
                         xs[k] = static_cast<double>(x0 + k) - offX;
                         ys[k] = dy - offY[k];
                     }
                     // The row below the one each sample reads is read for the first time here, and
                     // the row below that is the next row's: asked for now, it is there in time.
-                    for (int64_t k = 0; k < n; k += 8)
-                        PrefetchTwoRowsDown(pSrc, w, h, xs[k], ys[k]);
+                    for (int64_t m = 0; m < n; m += 8)
+                        PrefetchTwoRowsDown(pSrc, w, h, xs[m], ys[m]);
                     kernels.sampleRun(pSrc, w, h, 0, 0, xs, ys, n, out);
                     continue;
                 }

@@ -10,6 +10,7 @@
 #include "lib/image/MemoryHints.h"
 #include "lib/image/ShrinkAvx2.h"
 #include "lib/image/VectorKernels.h"
+#include "lib/image/WeightedSample.h"
 
 namespace pelto_image {
 
@@ -231,6 +232,8 @@ void FillKernelsAvx2(VectorKernels* pTable) {
     pTable->flip = FlipKernels{ReverseWholeRowAvx2, true};
     pTable->blur.interiorRow = BlurInteriorRowAvx2;
     pTable->turn.nearestRun = NearestAroundRunAvx2;
+    pTable->turn.prefetchRun = PrefetchAroundRunAvx2;
+    pTable->turn.sampleRun = SampleAroundRunAvx2;
     pTable->shrink.pairMeans = PairMeansAvx2;
 }
 

@@ -211,6 +211,22 @@ inline void SampleRun(const RGBX* pSrc, int64_t w, int64_t h, const double* xs, 
 void SampleAroundRunAvx(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
                         const double* Xs, const double* Ys, int64_t n, RGBX* pOut);
 
+// Whether every position (cx + X, cy + Y) of a run of m lies in [0, w - 1) x [0, h - 1), where a
+// sample reads no clamped neighbour. A run's positions move one way along each axis (each is the
+// one before plus the same step, or a rounding of such a line), so its two ends tell.
+inline bool RunInInterior(const double* Xs, const double* Ys, int64_t m, double cx, double cy,
+                          double w, double h) {
+    const double xa = cx + Xs[0], xb = cx + Xs[m - 1];
+    const double ya = cy + Ys[0], yb = cy + Ys[m - 1];
+    return xa >= 0 && xa < w - 1 && xb >= 0 && xb < w - 1 && ya >= 0 && ya < h - 1 && yb >= 0 &&
+           yb < h - 1;
+}
+
+// SampleAroundRunAvx for runs whose positions move one way along each axis, as a turned or
+// slanted row's do; only where CpuHasAvx2() holds.
+void SampleAroundRunAvx2(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
+                         const double* Xs, const double* Ys, int64_t n, RGBX* pOut);
+
 // SampleAroundRunAvx with eight-lane doubles; only where CpuHasAvx512Bw() holds.
 void SampleAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
                            const double* Xs, const double* Ys, int64_t n, RGBX* pOut);
@@ -218,6 +234,10 @@ void SampleAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, i
 // Asks for the source lines SampleAroundRunAvx will read for these positions.
 void PrefetchAroundRunAvx(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
                           const double* Xs, const double* Ys, int64_t n);
+
+// The same eight positions a step; only where CpuHasAvx2() holds.
+void PrefetchAroundRunAvx2(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,
+                           const double* Xs, const double* Ys, int64_t n);
 
 // The same with eight-lane vectors; only where CpuHasAvx512Bw() holds.
 void PrefetchAroundRunAvx512(const RGBX* pSrc, int64_t w, int64_t h, int64_t cw, int64_t ch,

@@ -25,6 +25,7 @@ pelto_lib_sources(PORTABLE
   ShrinkAvx2.cpp
   KernelsAvx512.cpp
   WeightedSampleAvx.cpp
+  WeightedSampleAvx2.cpp
   BlurAvx512.cpp
   WeightedSampleAvx512.cpp)
 pelto_lib_sources(WIN

@@ -153,6 +153,9 @@ std::vector<std::pair<int, int>> Sizes() {
     for (int w : {8, 9, 10, 11, 12, 13, 16, 17}) sizes.push_back({w, 3 + w % 2});
     sizes.push_back({259, 4});
     sizes.push_back({300, 5});
+    // Turned and slanted runs whose 64-position pieces lie wholly inside the picture, beside
+    // pieces that cross its edges, and slants whose 256-column strips split into such pieces.
+    sizes.push_back({331, 97});
     return sizes;
 }
 
