@@ -24,6 +24,7 @@ pelto_lib_sources(PORTABLE
   KernelsAvx2.cpp
   KernelsAvx512.cpp
   WeightedSampleAvx.cpp
+  BlurAvx2.cpp
   BlurAvx512.cpp
   WeightedSampleAvx512.cpp)
 pelto_lib_sources(WIN
