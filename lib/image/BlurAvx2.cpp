@@ -1,8 +1,8 @@
 // Each register holds eight whole pixels as they lie in memory, and no byte ever crosses a
-// 128-bit half: the channels are split into 16-bit lanes by a mask (blue, red) and a shift
-// (green, fourth byte), and a pixel's left and right neighbours come from loads one pixel to
-// either side. Shuffles limited the earlier four-pixel kernel; masks, shifts and loads are
-// cheaper and run on more of the processor's units.
+// 128-bit half: a shift gives green and the fourth byte as 16-bit lanes, blue and red are what
+// the plain 16-bit sums hold besides them, and a pixel's left and right neighbours come from
+// loads one pixel to either side. Widening four pixels a register takes shuffles, which only some
+// of the processor's units do; masks, shifts and loads run on more of them.
 //
 // A row goes in strips: the first pass writes the three rows' sums of every column of the strip
 // to a small buffer that stays in the first-level cache, the second reads it at the left, the
@@ -22,8 +22,8 @@ namespace {
 
 // Output columns a strip covers; its sums take 8 bytes a column.
 constexpr int64_t kStripPixels = 512;
-// The last strip takes up to seven more columns rather than be left with fewer than eight, and
-// the sums run one column past the strip on either side.
+// The last strip takes up to seven more columns rather than leave fewer than eight, and a strip's
+// sums start up to eight columns before it and end up to eight after it.
 constexpr int64_t kSumColumns = kStripPixels + 24;
 
 struct BlurConstants {
