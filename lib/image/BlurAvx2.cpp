@@ -21,7 +21,7 @@ namespace {
 #define PELTO_AVX2 __attribute__((target("avx2")))
 
 // Output columns a strip covers; its sums take 8 bytes a column.
-constexpr int64_t kStripPixels = 512;
+constexpr int64_t kStripPixels = 256;
 // The last strip takes up to seven more columns rather than leave fewer than eight, and a strip's
 // sums start up to eight columns before it and end up to eight after it.
 constexpr int64_t kSumColumns = kStripPixels + 24;

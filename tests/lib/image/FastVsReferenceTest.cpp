@@ -149,13 +149,13 @@ std::vector<std::pair<int, int>> Sizes() {
     sizes.push_back({1, 61});
     sizes.push_back({61, 1});
     // Around the four- and eight-pixel blocks of the vector paths (every width up to 40, so that
-    // the blocks that start on a 32-byte line fall at every place in the row), and past the 256-
-    // and 512-column strips, where a block or a strip ends on the last column or one short of
-    // it, or the last strip takes the few columns left after it.
+    // the blocks that start on a 32-byte line fall at every place in the row), and past the
+    // 256-column strips, where a block or a strip ends on the last column or one short of it, or
+    // the last strip takes the few columns left after it.
     for (int w = 8; w <= 40; ++w) sizes.push_back({w, 3 + w % 2});
     sizes.push_back({259, 4});
     sizes.push_back({300, 5});
-    for (int w : {514, 516, 519, 521, 522, 1031}) sizes.push_back({w, 3 + w % 2});
+    for (int w : {258, 261, 263, 266, 521, 1031}) sizes.push_back({w, 3 + w % 2});
     return sizes;
 }
 
