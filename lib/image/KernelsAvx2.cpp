@@ -1,6 +1,6 @@
 // The kernels of 256-bit integer vectors (AVX2): grey, negation, colour replacement and
-// mirroring eight pixels at a time, the blur's interior four pixels a register, and nearest-pixel
-// samples by gathers. Each hands what is left to the 128-bit kernels or the caller's border
+// mirroring eight pixels at a time, the blur's interior (BlurAvx2.cpp), and nearest-pixel samples
+// by gathers. Each hands what is left to the 128-bit kernels or the caller's border
 // loop. Only filled where CpuHasAvx2() holds.
 #include "lib/image/KernelsAvx2.h"
 
@@ -150,20 +150,6 @@ PELTO_AVX2 void NearestAroundRunAvx2(const RGBX* pSrc, int64_t w, int64_t h, int
     }
 }
 
-inline __m128i Load4(const RGBX* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-
-// BlurInteriorRowSse2 with eight 16-bit channels (two pixels) per 128-bit half: each block of
-// four pixels is one register, widened straight from its bytes, and its neighbours to the left
-// and right are whole-pixel shifts across the two halves. The same integer sums and the same
-// exact division, so the same bytes.
-PELTO_AVX2 inline __m256i ColumnSums4(const RGBX* mid, int64_t w, __m256i* pMid) {
-    const __m256i t = _mm256_cvtepu8_epi16(Load4(mid - w));
-    const __m256i m = _mm256_cvtepu8_epi16(Load4(mid));
-    const __m256i b = _mm256_cvtepu8_epi16(Load4(mid + w));
-    *pMid = m;
-    return _mm256_add_epi16(_mm256_add_epi16(t, m), b);
-}
-
 // The runs of whole vectors, then the 128-bit kernels for the rest.
 void GreyRunAvx2(const RGBX* pSrc, RGBX* pDst, size_t n) {
     const size_t i = GreyPixelsAvx2(pSrc, pDst, n);
@@ -188,44 +174,6 @@ void ReverseWholeRowAvx2(const RGBX* in, RGBX* out, int64_t w, bool bStream) {
 }
 
 }  // namespace
-
-PELTO_AVX2 int64_t BlurInteriorRowAvx2(const RGBX* pSrc, int64_t w, int64_t y, int centre,
-                                       int mulBy, int shiftBy, RGBX* pDst) {
-    int64_t x = 1;
-    if (x + 8 > w) return x;
-    const __m256i centreLess1 = _mm256_set1_epi16(static_cast<short>(centre - 1));
-    const __m256i mul = _mm256_set1_epi16(static_cast<short>(mulBy));
-    const __m128i shift = _mm_cvtsi32_si128(shiftBy);
-    const __m128i rgb = _mm_set1_epi32(0x00FFFFFF);
-    const RGBX* row = pSrc + y * w;
-    RGBX* out = pDst + y * w;
-    __m256i curMid, nextMid;
-    // Only the last pixel of the block before the first is read: column 0.
-    __m256i prev = _mm256_permute4x64_epi64(ColumnSums4(row, w, &curMid), 0);
-    __m256i cur = ColumnSums4(row + x, w, &curMid);
-    for (; x + 8 <= w; x += 4) {
-        // The row below and the output, well ahead: the loop has too much work per line for
-        // the processor's own guesses to keep up with memory.
-        _mm_prefetch(reinterpret_cast<const char*>(row + w + x + kPrefetchPixels), _MM_HINT_T0);
-        _mm_prefetch(reinterpret_cast<const char*>(out + x + kPrefetchPixels), _MM_HINT_T0);
-        const __m256i next = ColumnSums4(row + x + 4, w, &nextMid);
-        const __m256i left = _mm256_alignr_epi8(cur, _mm256_permute2x128_si256(prev, cur, 0x21), 8);
-        const __m256i right =
-            _mm256_alignr_epi8(_mm256_permute2x128_si256(cur, next, 0x21), cur, 8);
-        __m256i sum = _mm256_add_epi16(_mm256_add_epi16(left, cur), right);
-        sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(curMid, centreLess1));
-        const __m256i q = _mm256_srl_epi16(_mm256_mulhi_epu16(sum, mul), shift);
-        const __m128i bytes =
-            _mm256_castsi256_si128(_mm256_permute4x64_epi64(_mm256_packus_epi16(q, q), 0x08));
-        const __m128i old = Load4(out + x);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x),
-                         _mm_or_si128(_mm_and_si128(bytes, rgb), _mm_andnot_si128(rgb, old)));
-        prev = cur;
-        cur = next;
-        curMid = nextMid;
-    }
-    return x;
-}
 
 void FillKernelsAvx2(VectorKernels* pTable) {
     pTable->colour = ColourKernels{GreyRunAvx2, NegateRunAvx2, ReplaceRunAvx2};

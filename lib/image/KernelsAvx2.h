@@ -6,13 +6,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "lib/image/BlurAvx2.h"
 #include "lib/image/Rgbx.h"
 
 namespace pelto_image {
-
-// Blurs the interior of row y as BlurKernels::interiorRow does, four pixels at a time.
-int64_t BlurInteriorRowAvx2(const RGBX* pSrc, int64_t w, int64_t y, int centre, int mul, int shift,
-                            RGBX* pDst);
 
 // Tells which of eight truncated positions (ix, iy), relative to a source point (cw, ch), lie on
 // a w x h source. Positions out of the 32-bit range truncate to INT_MIN, which is off it as well.

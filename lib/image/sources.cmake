@@ -26,6 +26,7 @@ pelto_lib_sources(PORTABLE
   KernelsAvx512.cpp
   WeightedSampleAvx.cpp
   WeightedSampleAvx2.cpp
+  BlurAvx2.cpp
   BlurAvx512.cpp
   WeightedSampleAvx512.cpp)
 pelto_lib_sources(WIN

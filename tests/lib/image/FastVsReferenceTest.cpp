@@ -148,14 +148,17 @@ std::vector<std::pair<int, int>> Sizes() {
     for (int i = 0; i < 5; ++i) sizes.push_back({8 + int(rng() % 140), 8 + int(rng() % 100)});
     sizes.push_back({1, 61});
     sizes.push_back({61, 1});
-    // Around the four- and eight-pixel blocks of the vector paths, and past the 256-column
-    // strips, where a block or a strip ends on the last column or one short of it.
-    for (int w : {8, 9, 10, 11, 12, 13, 16, 17}) sizes.push_back({w, 3 + w % 2});
+    // Around the four- and eight-pixel blocks of the vector paths (every width up to 40, so that
+    // the blocks that start on a 32-byte line fall at every place in the row), and past the
+    // 256-column strips, where a block or a strip ends on the last column or one short of it, or
+    // the last strip takes the few columns left after it.
+    for (int w = 8; w <= 40; ++w) sizes.push_back({w, 3 + w % 2});
     sizes.push_back({259, 4});
     sizes.push_back({300, 5});
     // Turned and slanted runs whose 64-position pieces lie wholly inside the picture, beside
     // pieces that cross its edges, and slants whose 256-column strips split into such pieces.
     sizes.push_back({331, 97});
+    for (int w : {258, 261, 263, 266, 521, 1031}) sizes.push_back({w, 3 + w % 2});
     return sizes;
 }
 
