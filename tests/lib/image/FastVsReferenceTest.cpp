@@ -155,10 +155,10 @@ std::vector<std::pair<int, int>> Sizes() {
     for (int w = 8; w <= 40; ++w) sizes.push_back({w, 3 + w % 2});
     sizes.push_back({259, 4});
     sizes.push_back({300, 5});
+    for (int w : {258, 261, 263, 266, 521, 1031}) sizes.push_back({w, 3 + w % 2});
     // Turned and slanted runs whose 64-position pieces lie wholly inside the picture, beside
     // pieces that cross its edges, and slants whose 256-column strips split into such pieces.
     sizes.push_back({331, 97});
-    for (int w : {258, 261, 263, 266, 521, 1031}) sizes.push_back({w, 3 + w % 2});
     return sizes;
 }
 
