@@ -14,7 +14,7 @@ pelto_start_xvfb() {
   for n in $(seq 77 199); do
     # A display whose server died without cleaning up is free again.
     local owner
-    owner=$(tr -d ' ' <"/tmp/.X${n}-lock" 2>/dev/null || true)
+    owner=$({ tr -d ' ' <"/tmp/.X${n}-lock"; } 2>/dev/null || true)
     if [ -n "$owner" ] && ! kill -0 "$owner" 2>/dev/null; then
       rm -f "/tmp/.X${n}-lock" "/tmp/.X11-unix/X${n}" 2>/dev/null || true
     fi

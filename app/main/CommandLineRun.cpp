@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "framework/FxString.h"
 #include "framework/Wnd.h"
 #include "lib/codec/GdiplusCodecList.h"
 #include "lib/core/PeltoCore.h"
@@ -39,12 +40,7 @@ void Say(const std::wstring& text, bool bError) {
         ::WriteConsoleW(h, line.c_str(), static_cast<DWORD>(line.size()), &written, nullptr);
         return;
     }
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), nullptr,
-                                  0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        ::WideCharToMultiByte(CP_UTF8, 0, line.c_str(), static_cast<int>(line.size()), &utf8[0], n,
-                              nullptr, nullptr);
+    const std::string utf8 = CString(line).ToUtf8();
     ::WriteFile(h, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 
