@@ -58,23 +58,50 @@ PELTO_AVX2 inline void SumColumns8(const RGBX* mid, int64_t w, uint32_t* even, u
     Store8(odd, o);
 }
 
-// Eight output pixels from the column sums starting at the column left of them. All nine
-// neighbours exist: (all nine) + (centre - 1) * centre pixel <= 14790 fits the 16-bit lanes, and
-// each quotient is at most 255. The quotients of blue and red land in bytes 0 and 2; green's is
-// moved up into byte 1 (its lane's low byte gets bits that the blend drops).
-PELTO_AVX2 inline void BlurPixels8(const uint32_t* even, const uint32_t* odd, const RGBX* mid,
-                                   const BlurConstants& k, RGBX* out) {
+// Eight output pixels from the three-column sums of their columns and the centre pixels at `mid`.
+// All nine neighbours exist: (all nine) + (centre - 1) * centre pixel <= 14790 fits the 16-bit
+// lanes, and each quotient is at most 255. The quotients of blue and red land in bytes 0 and 2;
+// green's is moved up into byte 1 (its lane's low byte gets bits that the blend drops).
+PELTO_AVX2 inline void Finish8(__m256i e, __m256i o, const RGBX* mid, const BlurConstants& k,
+                               RGBX* out) {
     const __m256i m = Load8(mid);
-    const __m256i e =
-        _mm256_add_epi16(_mm256_add_epi16(Load8(even), Load8(even + 1)),
-                         _mm256_add_epi16(Load8(even + 2), _mm256_maddubs_epi16(m, k.centreEven)));
-    const __m256i o =
-        _mm256_add_epi16(_mm256_add_epi16(Load8(odd), Load8(odd + 1)),
-                         _mm256_add_epi16(Load8(odd + 2), _mm256_maddubs_epi16(m, k.centreOdd)));
+    e = _mm256_add_epi16(e, _mm256_maddubs_epi16(m, k.centreEven));
+    o = _mm256_add_epi16(o, _mm256_maddubs_epi16(m, k.centreOdd));
     const __m256i blueRed = _mm256_srl_epi16(_mm256_mulhi_epu16(e, k.mul), k.shift);
     const __m256i green = _mm256_sll_epi16(_mm256_mulhi_epu16(o, k.mul), k.shiftUp);
     const __m256i bytes = _mm256_blendv_epi8(blueRed, green, k.green);
     Store8(out, _mm256_blendv_epi8(Load8(out), bytes, k.rgb));
+}
+
+// Eight output pixels from the column sums starting at the column left of them.
+PELTO_AVX2 inline void BlurPixels8(const uint32_t* even, const uint32_t* odd, const RGBX* mid,
+                                   const BlurConstants& k, RGBX* out) {
+    const __m256i e =
+        _mm256_add_epi16(_mm256_add_epi16(Load8(even), Load8(even + 1)), Load8(even + 2));
+    const __m256i o =
+        _mm256_add_epi16(_mm256_add_epi16(Load8(odd), Load8(odd + 1)), Load8(odd + 2));
+    Finish8(e, o, mid, k, out);
+}
+
+// The three-column sums of sixteen columns whose own sums start at `at`: the two blocks' own
+// sums, the column before them and the one after them loaded, and the two columns between the
+// blocks moved over from the blocks (shuffles, where loads would be the busier part).
+PELTO_AVX2 inline void SumThree16(const uint32_t* at, __m256i* first, __m256i* second) {
+    const __m256i a = Load8(at), b = Load8(at + 8);
+    const __m256i across = _mm256_permute2x128_si256(a, b, 0x21);
+    *first = _mm256_add_epi16(_mm256_add_epi16(Load8(at - 1), a), _mm256_alignr_epi8(across, a, 4));
+    *second =
+        _mm256_add_epi16(_mm256_add_epi16(_mm256_alignr_epi8(b, across, 12), b), Load8(at + 9));
+}
+
+// Sixteen output pixels from the column sums of their own columns.
+PELTO_AVX2 inline void BlurPixels16(const uint32_t* even, const uint32_t* odd, const RGBX* mid,
+                                    const BlurConstants& k, RGBX* out) {
+    __m256i e0, e1, o0, o1;
+    SumThree16(even, &e0, &e1);
+    SumThree16(odd, &o0, &o1);
+    Finish8(e0, o0, mid, k, out);
+    Finish8(e1, o1, mid + 8, k, out + 8);
 }
 
 // The sums of columns base .. to - 1 (to <= w, at least ten of them), sums[i] holding column
@@ -109,8 +136,7 @@ PELTO_AVX2 inline void BlurStrip(const RGBX* row, RGBX* out, int64_t base, int64
     BlurPixels8(even + (lo - 1 - base), odd + (lo - 1 - base), row + lo, k, out + lo);
     int64_t x = next;
     for (; x + 16 <= hi; x += 16) {
-        BlurPixels8(even + (x - 1 - base), odd + (x - 1 - base), row + x, k, out + x);
-        BlurPixels8(even + (x + 7 - base), odd + (x + 7 - base), row + x + 8, k, out + x + 8);
+        BlurPixels16(even + (x - base), odd + (x - base), row + x, k, out + x);
     }
     if (x + 8 <= hi) {
         BlurPixels8(even + (x - 1 - base), odd + (x - 1 - base), row + x, k, out + x);
@@ -136,7 +162,8 @@ PELTO_AVX2 int64_t BlurInteriorRowAvx2(const RGBX* pSrc, int64_t w, int64_t y, i
     k.rgb = _mm256_set1_epi32(0x00FFFFFF);
     k.shift = _mm_cvtsi32_si128(shiftBy);
     k.shiftUp = _mm_cvtsi32_si128(8 - shiftBy);
-    alignas(32) uint32_t even[kSumColumns], odd[kSumColumns];
+    // Eight columns more for the shift that lines the pairs up.
+    alignas(64) uint32_t evenBuf[kSumColumns + 8], oddBuf[kSumColumns + 8];
     const RGBX* row = pSrc + y * w;
     RGBX* out = pDst + y * w;
     // The grid: the columns whose output starts a 32-byte line. Blocks on it load and store whole
@@ -148,6 +175,11 @@ PELTO_AVX2 int64_t BlurInteriorRowAvx2(const RGBX* pSrc, int64_t w, int64_t y, i
         int64_t hi = down(lo + kStripPixels);
         if (w - 1 - hi < 8) hi = w - 1;
         const int64_t base = down(lo - 1);
+        // Each pair of blocks' sums starts in the second half of a cache line, so that the loads
+        // one column to either side of the pair stay inside lines.
+        const int64_t skip = (((down(lo) + 8 - base) >> 3) & 1) ? 0 : 8;
+        uint32_t* even = evenBuf + skip;
+        uint32_t* odd = oddBuf + skip;
         SumStrip(row, out, w, base, hi + 1, even, odd);
         BlurStrip(row, out, base, lo, down(lo) + 8, hi, even, odd, k);
         lo = hi;

@@ -57,20 +57,55 @@ Reciprocal FindReciprocal(int d) {
     return Reciprocal{0, -1};
 }
 
-const Reciprocal& ReciprocalForStrength(int strength) {
-    static const Reciprocal table[11] = {{0, -1},
-                                         FindReciprocal(58),
-                                         FindReciprocal(53),
-                                         FindReciprocal(48),
-                                         FindReciprocal(43),
-                                         FindReciprocal(38),
-                                         FindReciprocal(33),
-                                         FindReciprocal(28),
-                                         FindReciprocal(23),
-                                         FindReciprocal(18),
-                                         FindReciprocal(13)};
-    return table[strength];
+// Divisors of the interior (centre + 8) and of edges (centre + 5), found once for every strength.
+struct StrengthDivisors {
+    Reciprocal rcp[2][11];
+
+    StrengthDivisors() {
+        rcp[0][0] = rcp[1][0] = Reciprocal{0, -1};
+        for (int strength = 1; strength <= 10; ++strength) {
+            rcp[0][strength] = FindReciprocal(63 - 5 * strength);
+            rcp[1][strength] = FindReciprocal(60 - 5 * strength);
+        }
+    }
+};
+
+const Reciprocal& ReciprocalForStrength(int strength, bool edge = false) {
+    static const StrengthDivisors table;
+    return table.rcp[edge ? 1 : 0][strength];
 }
+
+// Edge pixels that are not corners: six neighbours, so every sum is divided by centre + 5, by
+// the same exact multiply as the interior where one was found.
+struct EdgeBlur {
+    int centre;
+    Reciprocal rcp;
+    int divisor;
+
+    uint8_t Mean(int sum) const {
+        return static_cast<uint8_t>(rcp.s >= 0 ? (sum * rcp.m) >> (16 + rcp.s) : sum / divisor);
+    }
+
+    // Columns 1 .. w - 2 of an edge row, from that row and its one neighbour row.
+    void Row(const RGBX* edge, const RGBX* near, int64_t w, RGBX* out) const {
+        for (int64_t x = 1; x < w - 1; ++x) {
+            const RGBX &l = edge[x - 1], &m = edge[x], &r = edge[x + 1];
+            const RGBX &a = near[x - 1], &b = near[x], &c = near[x + 1];
+            out[x].b = Mean(l.b + r.b + a.b + b.b + c.b + centre * m.b);
+            out[x].g = Mean(l.g + r.g + a.g + b.g + c.g + centre * m.g);
+            out[x].r = Mean(l.r + r.r + a.r + b.r + c.r + centre * m.r);
+        }
+    }
+
+    // The first or the last pixel of an interior row: `side` is its column, `in` the next one in.
+    void Column(const RGBX* mid, int64_t w, int64_t side, int64_t in, RGBX* out) const {
+        const RGBX &t = mid[side - w], &m = mid[side], &b = mid[side + w];
+        const RGBX &ti = mid[in - w], &mi = mid[in], &bi = mid[in + w];
+        out->b = Mean(t.b + b.b + ti.b + mi.b + bi.b + centre * m.b);
+        out->g = Mean(t.g + b.g + ti.g + mi.g + bi.g + centre * m.g);
+        out->r = Mean(t.r + b.r + ti.r + mi.r + bi.r + centre * m.r);
+    }
+};
 
 // ---- Sharpen ----
 
@@ -132,14 +167,23 @@ int CImageBlurrer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     const int64_t w = sizeSrc.cx, h = sizeSrc.cy;
     const Reciprocal& rcp = ReciprocalForStrength(strength);
     const pelto_image::BlurKernels& kernels = pelto_image::Kernels().blur;
+    const EdgeBlur edge{centre, ReciprocalForStrength(strength, true), centre + 5};
     pelto_image::SplitRows(h, w * h, [&](int64_t first, int64_t last) {
         for (int64_t y = first; y < last; ++y) {
-            int64_t x = 0;
-            if (y > 0 && y < h - 1 && rcp.s >= 0) {
-                BlurPixel(pSrc, w, h, 0, y, centre, pDst + y * w);
-                x = kernels.interiorRow(pSrc, w, y, centre, rcp.m, rcp.s, pDst);
+            const RGBX* row = pSrc + y * w;
+            RGBX* out = pDst + y * w;
+            if (y > 0 && y < h - 1 && w > 2 && rcp.s >= 0) {
+                edge.Column(row, w, 0, 1, out);
+                int64_t x = kernels.interiorRow(pSrc, w, y, centre, rcp.m, rcp.s, pDst);
+                for (; x < w - 1; ++x) BlurPixel(pSrc, w, h, x, y, centre, out + x);
+                edge.Column(row, w, w - 1, w - 2, out + w - 1);
+            } else if ((y == 0 || y == h - 1) && h > 1 && w > 2) {
+                BlurPixel(pSrc, w, h, 0, y, centre, out);
+                edge.Row(row, y == 0 ? row + w : row - w, w, out);
+                BlurPixel(pSrc, w, h, w - 1, y, centre, out + w - 1);
+            } else {
+                for (int64_t x = 0; x < w; ++x) BlurPixel(pSrc, w, h, x, y, centre, out + x);
             }
-            for (; x < w; ++x) BlurPixel(pSrc, w, h, x, y, centre, pDst + y * w + x);
         }
     });
     return 1;
