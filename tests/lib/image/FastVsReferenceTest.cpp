@@ -309,6 +309,33 @@ TEST_P(FastVsReferenceAtWidth, ShrinkWithLargeBoxesAndWideRows) {
 }
 TEST_P(FastVsReferenceAtWidth, PerPixelAndFilters) { CheckAgainstReference(PerPixelAndFilters()); }
 
+// The filters leave each destination pixel's fourth byte as they found it, pixel by pixel: on a
+// destination of noise, a path that took one fourth byte for all (or wrote its own) differs from
+// the plain version at the edges or inside.
+TEST_P(FastVsReferenceAtWidth, FiltersKeepEachFourthByteOfTheDestination) {
+    for (auto [w, h] : std::vector<std::pair<int, int>>{{3, 3}, {37, 5}, {300, 6}}) {
+        const Picture src = ScreenshotPicture(w, h, 11);
+        const Picture noise = NoisePicture(w, h, 12);
+        for (int n : {1, 5, 10}) {
+            for (bool blur : {true, false}) {
+                Picture expected = noise, actual = noise;
+                std::unique_ptr<CImage32BitProcessor> proc;
+                if (blur) {
+                    ref::Blur(n, src.px.data(), w, h, expected.px.data());
+                    proc = std::make_unique<CImageBlurrer>(n);
+                } else {
+                    ref::Sharpen(n, src.px.data(), w, h, expected.px.data());
+                    proc = std::make_unique<CImageSharpener>(n);
+                }
+                ASSERT_EQ(1, proc->ProcessPixels(src.px.data(), src.Size(), actual.px.data(),
+                                                 actual.Size()));
+                ASSERT_EQ("", DescribeFirstDifference(expected, actual))
+                    << (blur ? "blur " : "sharpen ") << n << " on " << w << " x " << h;
+            }
+        }
+    }
+}
+
 // Pictures larger than the caches are mirrored with stores that bypass them, which need whole
 // aligned vectors: every alignment of the destination row, both flip directions, rows whose
 // width is not a multiple of the vector.
