@@ -1,6 +1,7 @@
 // Speed of every processor and of the whole effect chain on a screenshot-like 3840 x 2160 picture,
 // at AVX2 and AVX-512 on one and two threads, beside the plain reference versions and one memory
-// copy of the picture; a table of ratios follows the run.
+// copy of the picture; a table of ratios follows the run. Each processor is timed in rounds that
+// take its plain version, the copy and its fast version on one and two threads back to back.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/lib/image/PairedRounds.h"
 #include "lib/image/ColorProcessors.h"
 #include "lib/image/CpuFeatures.h"
 #include "lib/image/FilterProcessors.h"
@@ -96,9 +98,9 @@ void SetRate(benchmark::State& state, const Picture& src) {
 struct Setting {
     pelto_image::VectorLevel level;
     int threads;
-    std::string Name() const {
-        return std::string(level == pelto_image::kVectorAvx512 ? "avx512" : "avx2") + "/t" +
-               std::to_string(threads);
+    std::string Name() const { return LevelName(level) + "/t" + std::to_string(threads); }
+    static std::string LevelName(pelto_image::VectorLevel level) {
+        return level == pelto_image::kVectorAvx512 ? "avx512" : "avx2";
     }
 };
 
@@ -114,29 +116,52 @@ public:
     }
 };
 
-// The destination is filled once: the processors overwrite it the same way every iteration.
-void RunFast(benchmark::State& state, const Effect& e, int w, const Setting& setting) {
-    ScopedSetting scoped(setting);
+// Rounds per processor and level; each takes about a second at most.
+const int kRounds = 15;
+// About how long each of a round's fast runs and copies takes, in milliseconds.
+const double kSpanMs = 20;
+
+// A picture of the given size for each name, made once: the processors overwrite it the same
+// way every run, and the plain and fast versions share it.
+Picture& Destination(const std::string& name, CSize size) {
+    static std::map<std::string, Picture> pictures;
+    auto it = pictures.find(name);
+    if (it == pictures.end() || it->second.Size() != size)
+        it = pictures.insert_or_assign(name, Picture(size.cx, size.cy, kBackground)).first;
+    return it->second;
+}
+
+// One round per iteration; the time reported is one run on one thread, and the round's times
+// and ratios are counters (their medians over the rounds make the table).
+void RunRounds(benchmark::State& state, const Effect& e, int w, pelto_image::VectorLevel level) {
+    ScopedSetting scoped(Setting{level, 1});
     const Picture& src = Source(w);
     std::unique_ptr<CImage32BitProcessor> p = e.make();
     const CSize size = p->CalcDestSize(src.Size());
-    Picture dst(size.cx, size.cy, kBackground);
-    for (auto _ : state) {
-        p->ProcessPixels(src.px.data(), src.Size(), dst.px.data(), size);
-        benchmark::DoNotOptimize(dst.px.data());
-    }
-    SetRate(state, src);
-}
-
-void RunReference(benchmark::State& state, const Effect& e, int w) {
-    const Picture& src = Source(w);
-    const CSize size = e.make()->CalcDestSize(src.Size());
-    Picture dst(size.cx, size.cy, kBackground);
-    for (auto _ : state) {
+    Picture& dst = Destination(e.name, size);
+    Picture& copy = Destination("copy", src.Size());
+    const auto plain = [&] {
         e.reference(src, dst);
         benchmark::DoNotOptimize(dst.px.data());
+    };
+    const auto fast = [&](int threads) {
+        pelto_image::SetRowThreads(threads);
+        p->ProcessPixels(src.px.data(), src.Size(), dst.px.data(), size);
+        benchmark::DoNotOptimize(dst.px.data());
+    };
+    const auto copyOnce = [&] {
+        std::memcpy(copy.px.data(), src.px.data(), src.px.size() * sizeof(RGBX));
+        benchmark::DoNotOptimize(copy.px.data());
+    };
+    for (auto _ : state) {
+        const RoundTimes t = TimeRound(plain, fast, copyOnce, kSpanMs);
+        state.SetIterationTime(t.oneMs / 1000);
+        state.counters["plain_ms"] = t.plainMs;
+        state.counters["t2_ms"] = t.twoMs;
+        state.counters["x_plain"] = t.plainMs / t.oneMs;
+        state.counters["x_copy"] = t.oneMs / t.copyMs;
+        state.counters["x_1thr"] = t.oneMs / t.twoMs;
     }
-    SetRate(state, src);
 }
 
 // The source buffer as the bitmap holder gets it (a kept buffer, the picture copied in as the
@@ -205,92 +230,102 @@ void RunCopy(benchmark::State& state, int w) {
     SetRate(state, src);
 }
 
-// Collects the times so that the ratio of each reference run to its fast run can be printed.
+// Collects the medians: of the times, and of the rounds' counters.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         // Every benchmark here reports in milliseconds. With repetitions the medians are kept.
         for (const Run& r : runs) {
-            std::string name = r.benchmark_name();
-            if (r.run_type == Run::RT_Aggregate) {
-                if (r.aggregate_name != "median") continue;
-                name = name.substr(0, name.size() - std::string("_median").size());
-            }
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "median") continue;
+            // The name without what the runs add to it (iterations, repetitions, time kind).
+            const std::string& name = r.run_name.function_name;
             m_ms[name] = r.GetAdjustedRealTime();
+            for (const auto& [counter, value] : r.counters) m_counters[name][counter] = value;
         }
         ConsoleReporter::ReportRuns(runs);
     }
-    // Each processor at 3840 x 2160 beside its plain version, per level and thread count: the
-    // memory-bound ones also as multiples of one memory copy of the picture, the two-thread runs
-    // also as a speed-up over one thread.
-    void PrintRatios(const std::vector<Setting>& settings) const {
+    // Each processor at 3840 x 2160 beside its plain version, per level: the medians over the
+    // rounds of the times, of the fast version's speed-up over the plain one and its time in
+    // memory copies of the picture (both on one thread), and of its speed-up on two threads.
+    void PrintRatios(const std::vector<pelto_image::VectorLevel>& levels) const {
         const double copy = Find("copy/3840");
-        const auto chain = m_ms.find("chain_overhead/3840/real_time");
-        if (chain != m_ms.end() && copy > 0)
+        const double chain = Find("chain_overhead/3840");
+        if (chain > 0 && copy > 0)
             std::printf("\nchain of one copying step at 3840x2160: %.2f ms = %.1f memory copies\n",
-                        chain->second, chain->second / copy);
+                        chain, chain / copy);
         std::printf("\none memory copy of the 3840x2160 picture: %.2f ms\n", copy);
-        std::printf("\n%-18s %9s  %-10s %8s %8s %7s %8s\n", "3840x2160", "plain ms", "setting",
-                    "ms", "x plain", "x copy", "x 1 thr");
+        std::printf(
+            "\nmedians of %d rounds, each timing the plain version, a copy and one and two "
+            "threads back to back\n",
+            kRounds);
+        std::printf("%-18s %-7s %9s %8s %8s %8s %7s %9s\n", "3840x2160", "level", "plain ms",
+                    "1 thr ms", "2 thr ms", "x plain", "x copy", "2 thr x");
         for (const Effect& e : Effects()) {
-            const double plain = Find("ref/" + std::string(e.name) + "/3840");
-            for (const Setting& st : settings) {
-                const double ms = Find("fast/" + std::string(e.name) + "/3840/" + st.Name());
-                if (ms <= 0) continue;
-                std::printf("%-18s %9.2f  %-10s %8.2f %7.1fx %6.2fx", e.name, plain,
-                            st.Name().c_str(), ms, plain > 0 ? plain / ms : 0,
-                            copy > 0 ? ms / copy : 0);
-                const double one =
-                    Find("fast/" + std::string(e.name) + "/3840/" + Setting{st.level, 1}.Name());
-                if (st.threads > 1 && one > 0) std::printf(" %7.2fx", one / ms);
-                std::printf("\n");
+            for (pelto_image::VectorLevel level : levels) {
+                const std::string name =
+                    "rounds/" + std::string(e.name) + "/3840/" + Setting::LevelName(level);
+                const double one = Find(name);
+                if (one <= 0) continue;
+                std::printf("%-18s %-7s %9.2f %8.2f %8.2f %7.1fx %6.2fx %8.2fx\n", e.name,
+                            Setting::LevelName(level).c_str(), Counter(name, "plain_ms"), one,
+                            Counter(name, "t2_ms"), Counter(name, "x_plain"),
+                            Counter(name, "x_copy"), Counter(name, "x_1thr"));
             }
         }
-        for (const Setting& st : settings)
-            if (Find("chain/3840/" + st.Name()) > 0)
-                std::printf("chain of nine steps, %-10s %8.2f ms\n", st.Name().c_str(),
-                            Find("chain/3840/" + st.Name()));
+        for (pelto_image::VectorLevel level : levels)
+            for (int threads : {1, 2}) {
+                const Setting st{level, threads};
+                if (Find("chain/3840/" + st.Name()) > 0)
+                    std::printf("chain of nine steps, %-10s %8.2f ms\n", st.Name().c_str(),
+                                Find("chain/3840/" + st.Name()));
+            }
     }
 
     double Find(const std::string& name) const {
-        const auto it = m_ms.find(name + "/real_time");
+        const auto it = m_ms.find(name);
         return it == m_ms.end() ? 0 : it->second;
+    }
+
+    double Counter(const std::string& name, const std::string& counter) const {
+        const auto it = m_counters.find(name);
+        if (it == m_counters.end()) return 0;
+        const auto c = it->second.find(counter);
+        return c == it->second.end() ? 0 : c->second;
     }
 
 private:
     std::map<std::string, double> m_ms;
+    std::map<std::string, std::map<std::string, double>> m_counters;
 };
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    // Every fast row runs at AVX2 and (where the processor has it) AVX-512, on one and two
-    // threads; the plain versions and the copy run once.
-    std::vector<Setting> settings;
+    // Every processor runs at AVX2 and (where the processor has it) AVX-512; the chain also on
+    // one and two threads, the copy once.
     std::vector<pelto_image::VectorLevel> levels = {pelto_image::kVectorAvx2};
     if (pelto_image::CpuVectorLevel() >= pelto_image::kVectorAvx512)
         levels.push_back(pelto_image::kVectorAvx512);
-    for (pelto_image::VectorLevel level : levels)
-        for (int threads : {1, 2}) settings.push_back(Setting{level, threads});
     const int w = 3840;
-    for (const Effect& e : Effects()) {
-        for (const Setting& st : settings)
+    for (const Effect& e : Effects())
+        for (pelto_image::VectorLevel level : levels)
             benchmark::RegisterBenchmark(
-                ("fast/" + std::string(e.name) + "/" + std::to_string(w) + "/" + st.Name()).c_str(),
-                [e, w, st](benchmark::State& s) { RunFast(s, e, w, st); })
+                ("rounds/" + std::string(e.name) + "/" + std::to_string(w) + "/" +
+                 Setting::LevelName(level))
+                    .c_str(),
+                [e, w, level](benchmark::State& s) { RunRounds(s, e, w, level); })
+                ->Unit(benchmark::kMillisecond)
+                ->Iterations(1)
+                ->Repetitions(kRounds)
+                ->UseManualTime();
+    for (pelto_image::VectorLevel level : levels)
+        for (int threads : {1, 2}) {
+            const Setting st{level, threads};
+            benchmark::RegisterBenchmark(("chain/" + std::to_string(w) + "/" + st.Name()).c_str(),
+                                         [w, st](benchmark::State& s) { RunChain(s, w, st); })
                 ->Unit(benchmark::kMillisecond)
                 ->UseRealTime();
-        benchmark::RegisterBenchmark(
-            ("ref/" + std::string(e.name) + "/" + std::to_string(w)).c_str(),
-            [e, w](benchmark::State& s) { RunReference(s, e, w); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
-    }
-    for (const Setting& st : settings)
-        benchmark::RegisterBenchmark(("chain/" + std::to_string(w) + "/" + st.Name()).c_str(),
-                                     [w, st](benchmark::State& s) { RunChain(s, w, st); })
-            ->Unit(benchmark::kMillisecond)
-            ->UseRealTime();
+        }
     const std::pair<const char*, void (*)(benchmark::State&, int)> runs[] = {
         {"chain_overhead/", RunChainOverhead}, {"copy/", RunCopy}};
     for (const auto& [name, run] : runs)
@@ -301,7 +336,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios(settings);
+    reporter.PrintRatios(levels);
     benchmark::Shutdown();
     return 0;
 }
