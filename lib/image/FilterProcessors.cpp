@@ -80,10 +80,10 @@ const Reciprocal& ReciprocalForStrength(int strength, bool edge = false) {
 struct EdgeBlur {
     int centre;
     Reciprocal rcp;
-    int divisor;
 
     uint8_t Mean(int sum) const {
-        return static_cast<uint8_t>(rcp.s >= 0 ? (sum * rcp.m) >> (16 + rcp.s) : sum / divisor);
+        return static_cast<uint8_t>(rcp.s >= 0 ? (sum * rcp.m) >> (16 + rcp.s)
+                                               : sum / (centre + 5));
     }
 
     // Columns 1 .. w - 2 of an edge row, from that row and its one neighbour row.
@@ -167,7 +167,7 @@ int CImageBlurrer::ProcessPixels(const RGBX* pSrc, CSize sizeSrc, RGBX* pDst, CS
     const int64_t w = sizeSrc.cx, h = sizeSrc.cy;
     const Reciprocal& rcp = ReciprocalForStrength(strength);
     const pelto_image::BlurKernels& kernels = pelto_image::Kernels().blur;
-    const EdgeBlur edge{centre, ReciprocalForStrength(strength, true), centre + 5};
+    const EdgeBlur edge{centre, ReciprocalForStrength(strength, true)};
     pelto_image::SplitRows(h, w * h, [&](int64_t first, int64_t last) {
         for (int64_t y = first; y < last; ++y) {
             const RGBX* row = pSrc + y * w;
