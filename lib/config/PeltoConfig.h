@@ -125,7 +125,7 @@ public:
     struct ConfigPlaces {
         CString strProgramFile;
         CString strAppDataFile;
-        bool bProgramFolderWritable;
+        bool bProgramFolderWritable;  // and its settings file, if any, not read-only
         bool bProgramFileExists;
         bool bAppDataFileExists;
     };

@@ -89,8 +89,13 @@ CPeltoConfig::ConfigPlaces CPeltoConfig::FindPlaces() {
     CString strFolder = GetAppPath();
     places.strProgramFile = strFolder + L"config.xml";
     places.strAppDataFile = GetAppDataConfigPath();
-    places.bProgramFolderWritable = CanWriteIn(strFolder);
     places.bProgramFileExists = IsFile(places.strProgramFile);
+    // A settings file marked read-only cannot be replaced either: its folder counts as one that
+    // cannot be written, so the settings go to (and next time come from) the other place.
+    places.bProgramFolderWritable =
+        CanWriteIn(strFolder) &&
+        !(places.bProgramFileExists &&
+          (::GetFileAttributesW(places.strProgramFile) & FILE_ATTRIBUTE_READONLY));
     places.bAppDataFileExists = !places.strAppDataFile.IsEmpty() && IsFile(places.strAppDataFile);
     return places;
 }
@@ -195,7 +200,7 @@ bool CPeltoConfig::WriteConfigFile(const CString& strPath) const {
         }
         if (pszOpenGroup) tree.EndElement();
         tree.EndElement();
-        return XML_File::WriteXMLFile(tree, strPath);
+        return XML_File::ReplaceXMLFile(tree, strPath);
     } catch (const std::exception&) {
         // Nothing was replaced: the previous file stays.
         return false;

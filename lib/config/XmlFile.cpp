@@ -236,12 +236,17 @@ bool XML_File::ReadXMLBuffer(XML_Tree& tree, const void* pData, size_t nBytes) {
 }
 
 bool XML_File::WriteXMLFile(const XML_Tree& tree, const CString& strPath) {
+    ReplaceXMLFile(tree, strPath);
+    return true;
+}
+
+bool XML_File::ReplaceXMLFile(const XML_Tree& tree, const CString& strPath) {
     try {
         RemoveStaleTempFiles(strPath);
         CString strTemp = MakeTempPath(strPath);
         CFileHandle file(::CreateFileW(strTemp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.IsValid()) return true;
+        if (!file.IsValid()) return false;
 
         bool bWritten = false;
         try {
@@ -276,13 +281,14 @@ bool XML_File::WriteXMLFile(const XML_Tree& tree, const CString& strPath) {
         bWritten = file.Close() && bWritten;
 
         // Only a complete file takes the place of the old one.
-        if (!bWritten ||
-            !::MoveFileExW(strTemp, strPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            ::DeleteFileW(strTemp);
+        if (bWritten &&
+            ::MoveFileExW(strTemp, strPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return true;
         }
+        ::DeleteFileW(strTemp);
     } catch (const std::exception&) {
     }
-    return true;
+    return false;
 }
 
 void XML_File::MakeSaveString(CString& str) { str.Replace(L"/", L"\\colon"); }

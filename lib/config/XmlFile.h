@@ -25,6 +25,9 @@ public:
     // killed saves of the same file left behind are removed first. Every value is written as
     // MakeStorableValue makes it, so the file always reads back into the tree's structure.
     static bool WriteXMLFile(const XML_Tree& tree, const CString& strPath);
+    // The same save, telling whether the file now holds the tree: false when the new file could
+    // not be made or written, or could not take the old one's place.
+    static bool ReplaceXMLFile(const XML_Tree& tree, const CString& strPath);
 
     // The value as the file can carry it: "<" removed, the text "\colon" turned into the "/" the
     // reader would make of it, and tab, line feed and space trimmed from both ends. A value that

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "lib/config/AppPath.h"
 #include "lib/config/PeltoConfig.h"
+#include "tests/lib/config/ConfigTestSupport.h"
 
 TEST(ConfigPlace, ProgramFolderWinsOnlyWhileWritableAndHoldingItsFile) {
     const CString P = L"C:\\Program Files\\Pelto\\config.xml";
@@ -48,4 +50,68 @@ TEST(ConfigPlace, AppDataPathFollowsTheEnvironment) {
     ::SetEnvironmentVariableW(L"APPDATA", nullptr);
     EXPECT_TRUE(CPeltoConfig::GetAppDataConfigPath().IsEmpty());
     ::SetEnvironmentVariableW(L"APPDATA", n ? saved : nullptr);
+}
+
+// A program file that cannot be replaced sends the save to the application-data folder; when
+// neither place takes it the save says so, and the program file is never touched.
+TEST(ConfigPlace, SaveThatCannotReplaceTheProgramFileGoesToAppData) {
+    using config_test::ReadBytes;
+    const CString strProgram = GetAppPath() + L"config.xml";
+    const bool bExisted = config_test::FileExists(strProgram);
+    const std::string before = ReadBytes(strProgram);
+    wchar_t savedAppData[MAX_PATH] = L"";
+    const DWORD nAppData = ::GetEnvironmentVariableW(L"APPDATA", savedAppData, MAX_PATH);
+    config_test::CTempFolder data;
+    ::SetEnvironmentVariableW(L"APPDATA", data.GetPath());
+    const CString strAppData = CPeltoConfig::GetAppDataConfigPath();
+
+    CPeltoConfig old;
+    old.SetSnapMode(3);
+    old.SaveConfigFile(strProgram);
+    const std::string oldBytes = ReadBytes(strProgram);
+    auto snapModeIn = [](const CString& strPath) {
+        CPeltoConfig c;
+        c.LoadConfigFile(strPath);
+        return c.GetSnapMode();
+    };
+    CPeltoConfig config;
+    {
+        // Another program holds the file without letting it be replaced.
+        HANDLE hHolder = ::CreateFileW(strProgram, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_NE(hHolder, INVALID_HANDLE_VALUE);
+        config.SetSnapMode(4);
+        config.SaveConfig();
+        EXPECT_FALSE(config.LastSaveFailed());
+        EXPECT_EQ(snapModeIn(strAppData), 4);
+        // An application-data folder that cannot be made either: nothing is written, and the
+        // caller learns it.
+        ::SetEnvironmentVariableW(L"APPDATA", data.File(L"no such folder"));
+        config.SaveConfig();
+        EXPECT_TRUE(config.LastSaveFailed());
+        ::SetEnvironmentVariableW(L"APPDATA", data.GetPath());
+        ::CloseHandle(hHolder);
+    }
+    EXPECT_EQ(ReadBytes(strProgram), oldBytes);
+    // A read-only program file: the settings are read from and saved to the other place.
+    ::SetFileAttributesW(strProgram, FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(CPeltoConfig::GetConfigPath(), strAppData);
+    CPeltoConfig loaded;
+    loaded.LoadConfig();
+    EXPECT_EQ(loaded.GetSnapMode(), 4);
+    loaded.SetSnapMode(5);
+    loaded.SaveConfig();
+    EXPECT_FALSE(loaded.LastSaveFailed());
+    EXPECT_EQ(snapModeIn(strAppData), 5);
+    EXPECT_EQ(ReadBytes(strProgram), oldBytes);
+
+    ::SetFileAttributesW(strProgram, FILE_ATTRIBUTE_NORMAL);
+    if (bExisted) {
+        config_test::WriteBytes(strProgram, before);
+    } else {
+        ::DeleteFileW(strProgram);
+    }
+    ::DeleteFileW(strAppData);
+    ::RemoveDirectoryW(data.File(L"Pelto"));
+    ::SetEnvironmentVariableW(L"APPDATA", nAppData ? savedAppData : nullptr);
 }
