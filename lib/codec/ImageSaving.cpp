@@ -3,6 +3,7 @@
 #include "lib/codec/GdiplusHeaders.h"
 
 #include <memory>
+#include <string>
 
 #include "lib/codec/GdiplusCodecList.h"
 
@@ -37,10 +38,10 @@ std::unique_ptr<Gdiplus::Bitmap> BitmapCopy(Gdiplus::Image* pImage, Gdiplus::Pix
     if (!pCopy || pCopy->GetLastStatus() != Gdiplus::Ok) return nullptr;
     return pCopy;
 }
-}  // namespace
 
-BOOL SaveImageFile(Gdiplus::Image* pImage, LPCWSTR lpszPath, const CLSID& clsid) {
-    if (!pImage || !lpszPath) return FALSE;
+// The encoder's work in a new file beside the target (an encoder empties the file it was given
+// before it knows whether it can write the picture).
+BOOL WriteImageFile(Gdiplus::Image* pImage, LPCWSTR lpszPath, const CLSID& clsid) {
     const bool bGif = IsGifEncoder(clsid);
     const UINT nWidth = pImage->GetWidth(), nHeight = pImage->GetHeight();
     // The encoder's own result comes first, so that a platform whose encoders take every picture
@@ -54,8 +55,26 @@ BOOL SaveImageFile(Gdiplus::Image* pImage, LPCWSTR lpszPath, const CLSID& clsid)
         BitmapCopy(pImage, bGif ? PixelFormat8bppIndexed : PixelFormat32bppRGB);
     bool bSaved = pCopy && pCopy->Save(lpszPath, &clsid, nullptr) == Gdiplus::Ok;
     pCopy.reset();
-    if (bSaved && (!bGif || ReadsBackAs(lpszPath, nWidth, nHeight))) return TRUE;
-    // Reporting the failure is not enough: a broken GIF would still look like a picture file.
-    if (bGif) ::DeleteFileW(lpszPath);
+    return bSaved && (!bGif || ReadsBackAs(lpszPath, nWidth, nHeight));
+}
+
+// A name in the target's folder that no other save uses, so the new file can take the old one's
+// place in one step.
+std::wstring NewFileBeside(LPCWSTR lpszPath) {
+    static LONG s_nSaves = 0;
+    return std::wstring(lpszPath) + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+           std::to_wstring(::InterlockedIncrement(&s_nSaves)) + L".saving";
+}
+}  // namespace
+
+BOOL SaveImageFile(Gdiplus::Image* pImage, LPCWSTR lpszPath, const CLSID& clsid) {
+    if (!pImage || !lpszPath || !*lpszPath) return FALSE;
+    // A file already there is replaced only by a complete picture: a refused or broken save
+    // leaves it as it was, and leaves nothing of its own behind.
+    const std::wstring strNew = NewFileBeside(lpszPath);
+    if (WriteImageFile(pImage, strNew.c_str(), clsid) &&
+        ::MoveFileExW(strNew.c_str(), lpszPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return TRUE;
+    ::DeleteFileW(strNew.c_str());
     return FALSE;
 }

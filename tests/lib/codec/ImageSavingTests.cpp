@@ -122,4 +122,21 @@ TEST_F(ImageSaving, RefusesWhatCannotBeWritten) {
     EXPECT_FALSE(SaveImageFile(pImage.get(), strMissing.c_str(), clsid));
     EXPECT_FALSE(SaveImageFile(nullptr, TempFile(L"none.gif").c_str(), clsid));
     EXPECT_EQ(::GetFileAttributesW(TempFile(L"none.gif").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A file already there outlives a save that fails (here the encoder does not exist; the
+    // platform's own save empties the file before it looks for one).
+    std::wstring strKept = TempFile(L"kept.png");
+    { std::ofstream(strKept.c_str(), std::ios::binary) << "the user's picture"; }
+    const CLSID clsidNone = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
+    EXPECT_FALSE(SaveImageFile(pImage.get(), strKept.c_str(), clsidNone));
+    EXPECT_EQ(FileBytes(strKept), "the user's picture");
+    WIN32_FIND_DATAW found;
+    HANDLE hFind = ::FindFirstFileW((strKept + L".*.saving").c_str(), &found);
+    EXPECT_EQ(hFind, INVALID_HANDLE_VALUE) << "left behind: " << Narrow(found.cFileName);
+    if (hFind != INVALID_HANDLE_VALUE) ::FindClose(hFind);
+    // A good save still replaces it.
+    ASSERT_TRUE(GetEncoderClsidForPath(L"a.png", &clsid));
+    EXPECT_TRUE(SaveImageFile(pImage.get(), strKept.c_str(), clsid));
+    EXPECT_TRUE(ReadsBack(strKept));
+    ::DeleteFileW(strKept.c_str());
 }
