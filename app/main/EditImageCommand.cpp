@@ -1,9 +1,9 @@
 #include "app/main/ProgramActions.h"
 
-EditImageCommand MakeEditImageCommand(const std::wstring& editor, const std::wstring& imagePath,
-                                      const std::wstring& folder) {
+EditImageCommand MakeEditImageCommand(const std::wstring& editor, const std::wstring& imagePath) {
     EditImageCommand cmd;
-    cmd.folder = folder;
+    const size_t nSeparator = imagePath.find_last_of(L"\\/");
+    if (nSeparator != std::wstring::npos) cmd.folder = imagePath.substr(0, nSeparator + 1);
     if (!editor.empty()) {
         cmd.file = editor;
         if (!imagePath.empty()) cmd.parameters = L"\"" + imagePath + L"\"";

@@ -69,11 +69,8 @@ void CPeltoDlg::OnEditClear() {
 
 void CPeltoDlg::OnEditImage() {
     if (m_core.GetPathName().IsEmpty()) m_core.SaveImage(CString(), FALSE);
-    CString strPath = m_core.GetPathName();
-    CString strName = m_core.GetFileName();
-    CString strFolder = strPath.Left(strPath.GetLength() - strName.GetLength());
     EditImageCommand cmd = MakeEditImageCommand(m_core.m_config.GetEditAppPath().GetString(),
-                                                strPath.GetString(), strFolder.GetString());
+                                                m_core.GetPathName().GetString());
     if (cmd.file.empty()) return;
     ::ShellExecuteW(nullptr, L"open", cmd.file.c_str(),
                     cmd.parameters.empty() ? nullptr : cmd.parameters.c_str(),

@@ -21,10 +21,11 @@ void RunAboutBox();
 // How the edit command starts the editor: with an editor configured, the editor with the image's
 // path (quoted, so that blanks stay inside one argument); without one, the image itself, which
 // the shell opens with its associated program. An empty file means there is nothing to start.
+// The working folder is the image's folder, taken from the path itself: after a save to a given
+// path the engine holds no file name to take off it.
 struct EditImageCommand {
     std::wstring file;
     std::wstring parameters;
     std::wstring folder;
 };
-EditImageCommand MakeEditImageCommand(const std::wstring& editor, const std::wstring& imagePath,
-                                      const std::wstring& folder);
+EditImageCommand MakeEditImageCommand(const std::wstring& editor, const std::wstring& imagePath);

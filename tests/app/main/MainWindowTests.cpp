@@ -232,18 +232,21 @@ TEST(MainWindowTest, EditCommandQuotesTheImageOrOpensItDirectly) {
         const wchar_t* path;
         const wchar_t* file;
         const wchar_t* parameters;
+        const wchar_t* folder;
     };
     const Case kCases[] = {
         {L"mspaint.exe", L"C:\\My Pictures\\shot 1.png", L"mspaint.exe",
-         L"\"C:\\My Pictures\\shot 1.png\""},
-        {L"C:\\Tools\\edit.exe", L"", L"C:\\Tools\\edit.exe", L""},
-        {L"", L"C:\\a b\\c.bmp", L"C:\\a b\\c.bmp", L""},
-        {L"", L"", L"", L""},
+         L"\"C:\\My Pictures\\shot 1.png\"", L"C:\\My Pictures\\"},
+        {L"C:\\Tools\\edit.exe", L"", L"C:\\Tools\\edit.exe", L"", L""},
+        {L"", L"C:\\a b\\c.bmp", L"C:\\a b\\c.bmp", L"", L"C:\\a b\\"},
+        {L"", L"", L"", L"", L""},
+        {L"", L"\\\\server\\share/x.png", L"\\\\server\\share/x.png", L"", L"\\\\server\\share/"},
+        {L"e.exe", L"c.png", L"e.exe", L"\"c.png\"", L""},
     };
     for (const Case& c : kCases) {
-        EditImageCommand cmd = MakeEditImageCommand(c.editor, c.path, L"C:\\folder\\");
+        EditImageCommand cmd = MakeEditImageCommand(c.editor, c.path);
         EXPECT_EQ(cmd.file, c.file);
         EXPECT_EQ(cmd.parameters, c.parameters);
-        EXPECT_EQ(cmd.folder, L"C:\\folder\\");
+        EXPECT_EQ(cmd.folder, c.folder) << "for " << CString(c.path).ToUtf8();
     }
 }
