@@ -21,6 +21,11 @@ class CCommandLineCore : public CPeltoCore {
 public:
     using CPeltoCore::m_bSnapping;
     using CPeltoCore::SnapRect;
+
+protected:
+    // The capture a start with the window takes would be of the hidden host, and would show it
+    // and copy the picture before this run's own settings apply.
+    BOOL TakesStartupCapture() override { return FALSE; }
 };
 
 // Writes one line to where the program was started from: the inherited output (a pipe or file)

@@ -74,7 +74,7 @@ int CPeltoCore::InitSnapper(CWnd* pMainWnd, CWnd* pViewWnd) {
     m_pMainWnd = pMainWnd;
     CRect rcEmpty(0, 0, 0, 0);
     BOOL bCreated = m_hWnd ? TRUE : Create(nullptr, L"", 0, rcEmpty, pMainWnd, kEngineWindowId);
-    if (m_config.GetSnapOnStart()) SnapFullScreen();
+    if (TakesStartupCapture()) SnapFullScreen();
     m_bStarting = FALSE;
     return bCreated ? 1 : 0;
 }

@@ -91,6 +91,9 @@ protected:
     // Every blocking wait of a capture goes through here, so that a test can see which waits a
     // capture makes without timing it.
     virtual void SnapWait(DWORD nMilliseconds);
+    // Whether InitSnapper takes the start-up capture: as the settings say, unless a caller that
+    // never shows its main window (and captures only what it is asked for) says otherwise.
+    virtual BOOL TakesStartupCapture() { return m_config.GetSnapOnStart() ? TRUE : FALSE; }
     int InitGdiplus();
     void TermGdiplus();
 

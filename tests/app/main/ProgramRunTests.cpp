@@ -196,6 +196,31 @@ TEST(ProgramRunTest, CommandLineCapturesWritesAndRefuses) {
     for (const wchar_t* file : {L"none.png", L"off.png", L"picture.xyz", L"config.xml"})
         EXPECT_FALSE(FileExists(folder.File(file)))
             << "left " << std::string(file, file + wcslen(file));
+
+    // Settings that capture at start and copy every capture: a command-line run still takes
+    // only its own picture, leaves the clipboard alone and keeps the settings as they were.
+    CPeltoConfig eager = QuietConfig();
+    eager.SetSnapOnStart(TRUE);
+    eager.SetAutoCopy(TRUE);
+    eager.SetHideMainWnd(TRUE);
+    eager.SaveConfigFile(folder.File(L"config.xml").c_str());
+    const std::string settings = ReadAll(folder.File(L"config.xml"));
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    HGLOBAL hText = ::GlobalAlloc(GMEM_MOVEABLE, sizeof(L"kept"));
+    std::memcpy(::GlobalLock(hText), L"kept", sizeof(L"kept"));
+    ::GlobalUnlock(hText);
+    ::SetClipboardData(CF_UNICODETEXT, hText);
+    ::CloseClipboard();
+    RunResult r = RunProgram(folder.File(L"pelto.exe"), L"--capture rect:10,20,64,48 --out s.bmp",
+                             folder.m_strPath);
+    EXPECT_EQ(r.code, 0u) << r.output;
+    EXPECT_EQ(ReadWritten(folder.File(L"s.bmp")).cx, 64u);
+    EXPECT_FALSE(::IsClipboardFormatAvailable(CF_BITMAP)) << "a capture was copied";
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_UNICODETEXT));
+    EXPECT_EQ(ReadAll(folder.File(L"config.xml")), settings);
+    ::DeleteFileW(folder.File(L"s.bmp").c_str());
+    ::DeleteFileW(folder.File(L"config.xml").c_str());
     Gdiplus::GdiplusShutdown(token);
 }
 
