@@ -37,15 +37,18 @@ INT_PTR CDialog::DoModal() {
     m_bModal = true;
     m_bEnded = false;
     m_nModalResult = -1;
-    HWND h = CreateFromTemplate(hParent);
-    if (!h) {
-        m_bModal = false;
-        return -1;
-    }
+    // The owner is disabled before the dialog exists: OnInitDialog may wait a long time (a
+    // download, a list of windows), and the owner's commands must not start anything meanwhile.
     bool bParentDisabled = false;
-    if (hParent && hParent != h && ::IsWindowEnabled(hParent)) {
+    if (hParent && ::IsWindowEnabled(hParent)) {
         ::EnableWindow(hParent, FALSE);
         bParentDisabled = true;
+    }
+    HWND h = CreateFromTemplate(hParent);
+    if (!h) {
+        if (bParentDisabled) ::EnableWindow(hParent, TRUE);
+        m_bModal = false;
+        return -1;
     }
     if (!m_bEnded && !::IsWindowVisible(h)) ::ShowWindow(h, SW_SHOWNORMAL);
     // Each time the queue runs empty the dialog gets one WM_KICKIDLE, so that it can bring its

@@ -225,6 +225,18 @@ LRESULT CPeltoDlg::OnKickIdle(WPARAM, LPARAM) {
 }
 
 LRESULT CPeltoDlg::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
+    // A dialog of ours is open over the main window (the options sheet, the update dialog,
+    // About): the icon's menu and double click would start a second one inside it, and the
+    // options would put the hot keys back while the first sheet still holds them. A click brings
+    // the open dialog forward instead.
+    if (!::IsWindowEnabled(m_hWnd)) {
+        const UINT nMouse = LOWORD(lParam);
+        if (nMouse == WM_RBUTTONUP || nMouse == WM_LBUTTONDBLCLK) {
+            HWND hPopup = ::GetLastActivePopup(m_hWnd);
+            if (hPopup && hPopup != m_hWnd) ::SetForegroundWindow(hPopup);
+        }
+        return 0;
+    }
     return m_trayIcon.OnTrayNotification(wParam, lParam);
 }
 

@@ -209,3 +209,25 @@ TEST_F(DialogTest, ModelessDialogLivesUntilDestroyed) {
     EXPECT_FALSE(::IsWindow(h));
     EXPECT_EQ(dlg.m_hWnd, nullptr);
 }
+
+TEST_F(DialogTest, OwnerIsDisabledFromInitialisationUntilTheEnd) {
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, L"owner", WS_POPUP, CRect(0, 0, 50, 50), nullptr, 0));
+    struct CRecording : CTestDialog {
+        BOOL bOwnerEnabledAtInit = TRUE;
+        BOOL OnInitDialog() override {
+            bOwnerEnabledAtInit = ::IsWindowEnabled(m_pParentWnd->m_hWnd);
+            return CTestDialog::OnInitDialog();
+        }
+    } dlg;
+    dlg.m_pParentWnd = &owner;
+    dlg.steps.push_back([](CTestDialog& d) { d.EndDialog(IDOK); });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_FALSE(dlg.bOwnerEnabledAtInit);
+    EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
+    // A dialog that cannot be made gives its owner back at once.
+    CDialog missing(9999, &owner);
+    EXPECT_EQ(missing.DoModal(), -1);
+    EXPECT_TRUE(::IsWindowEnabled(owner.m_hWnd));
+    owner.DestroyWindow();
+}

@@ -3,6 +3,7 @@
 // thread while it is open.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -98,6 +99,32 @@ TEST(TrayIconTest, MenuClicksAndTaskbarRestartReachTheMainWindow) {
         EXPECT_EQ(r, click.nIconId == IDR_TRAY_MENU ? 1 : 0);
         EXPECT_EQ(dlg.IsWindowVisible() != FALSE, click.bVisibleAfter) << click.nIconId;
     }
+
+    // While a dialog of ours holds the main window disabled, neither the menu nor the double
+    // click starts anything. A menu that opens anyway is closed, so the call comes back.
+    ::EnableWindow(dlg.m_hWnd, FALSE);
+    for (LPARAM mouse : {WM_RBUTTONUP, WM_LBUTTONDBLCLK}) {
+        std::atomic<bool> bReturned{false}, bMenuOpened{false};
+        LRESULT r = -1;
+        {
+            CDriverThread driver([&] {
+                while (!bReturned) {
+                    HWND h = ::FindWindowW(L"#32768", nullptr);
+                    if (h && ::IsWindowVisible(h)) {
+                        bMenuOpened = true;
+                        ::PostMessageW(h, WM_KEYDOWN, VK_ESCAPE, 0);
+                    }
+                    ::Sleep(10);
+                }
+            });
+            r = dlg.SendMessage(WM_TRAYNOTIFY, IDR_TRAY_MENU, mouse);
+            bReturned = true;
+        }
+        EXPECT_EQ(r, 0) << mouse;
+        EXPECT_FALSE(bMenuOpened);
+        EXPECT_TRUE(dlg.IsWindowVisible()) << "the double click hid the window";
+    }
+    ::EnableWindow(dlg.m_hWnd, TRUE);
 
     // The taskbar started again without the icon: the broadcast brings it back, same tip.
     NOTIFYICONDATAW gone = tray.IconData();
