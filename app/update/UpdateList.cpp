@@ -60,8 +60,9 @@ bool ParseListHead(const std::wstring& line, ListHead* pHead) {
         size_t third = line.find(L' ', second + 1);
         hash = line.substr(second + 1,
                            third == std::wstring::npos ? std::wstring::npos : third - second - 1);
-        if (!hash.empty() && (hash.size() != 64 || !std::all_of(hash.begin(), hash.end(), IsHex)))
-            return false;
+        // Lists may carry free text after the version: only 64 hexadecimal digits are the
+        // installer's SHA-256.
+        if (hash.size() != 64 || !std::all_of(hash.begin(), hash.end(), IsHex)) hash.clear();
     }
     pHead->fileName = name;
     pHead->version = version;

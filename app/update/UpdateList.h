@@ -15,7 +15,8 @@ struct ListHead {
     std::wstring sha256;  // empty in older list files
 };
 
-// False when the name or the version is missing, or a third field is not 64 hexadecimal digits.
+// False when the name or the version is missing. A third field of 64 hexadecimal digits is the
+// installer's SHA-256; any other text after the version is ignored.
 bool ParseListHead(const std::wstring& line, ListHead* pHead);
 
 // The parts of a version between its dots, empty parts skipped ("2..1.0.1" gives four parts).

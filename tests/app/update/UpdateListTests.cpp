@@ -55,8 +55,11 @@ TEST(UpdateListTest, ParsesLineOne) {
         {L"setup.exe", false, L"", L"", L""},
         {L"setup.exe  2.1.0.2", false, L"", L"", L""},
         {L" 2.1.0.2", false, L"", L"", L""},
-        {L"setup.exe 2.1.0.2 abc", false, L"", L"", L""},
-        {L"setup.exe 2.1.0.2 " + std::wstring(64, L'g'), false, L"", L"", L""},
+        {L"setup.exe 2.1.0.2 added notes", true, L"setup.exe", L"2.1.0.2", L""},
+        {L"setup.exe 2.1.0.2 " + hash + L"0", true, L"setup.exe", L"2.1.0.2", L""},
+        {L"setup.exe 2.1.0.2 " + std::wstring(64, L'g'), true, L"setup.exe", L"2.1.0.2", L""},
+        {L"setup.exe 2.1.0.2 beta 2", true, L"setup.exe", L"2.1.0.2", L""},
+        {L"setup.exe 2.1.0.2 2024-05-01", true, L"setup.exe", L"2.1.0.2", L""},
     };
     for (const Case& c : cases) {
         ListHead head;
