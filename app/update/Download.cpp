@@ -18,6 +18,7 @@ public:
     std::atomic<HRESULT> m_hr{E_FAIL};
     std::atomic<DWORD> m_dwHttpStatus{0};
     std::atomic<bool> m_bAbandoned{false};
+    ULONGLONG m_nMaxBytes = 0;
     // Who comes second, the finished worker or the waiter giving up, removes the temporary file.
     enum { kRunning, kFinished, kAbandoned };
     std::atomic<int> m_nState{kRunning};
@@ -46,6 +47,8 @@ public:
     STDMETHODIMP OnProgress(ULONG ulProgress, ULONG ulProgressMax, ULONG ulStatusCode,
                             LPCWSTR szStatusText) override {
         if (m_bAbandoned) return E_ABORT;
+        if (m_nMaxBytes && (ulProgress > m_nMaxBytes || ulProgressMax > m_nMaxBytes))
+            return E_ABORT;
         return g_bindCallback.OnProgress(ulProgress, ulProgressMax, ulStatusCode, szStatusText);
     }
     STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return E_NOTIMPL; }
@@ -139,6 +142,7 @@ DownloadResult DownloadToFile(const DownloadRequest& request) {
     static std::atomic<unsigned> s_seq{0};
     auto job = std::make_shared<CDownloadJob>();
     job->m_strUrl = request.strUrl;
+    job->m_nMaxBytes = request.nMaxBytes;
     job->m_strTempPath.Format(L"%s.%u.part", request.strPath.GetString(), ++s_seq);
 
     auto* param = new std::shared_ptr<CDownloadJob>(job);
@@ -164,7 +168,12 @@ DownloadResult DownloadToFile(const DownloadRequest& request) {
         ::DeleteFileW(job->m_strTempPath);
         return DownloadResult::Failed;
     }
-    if (request.verify && !request.verify(job->m_strTempPath)) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    const bool bTooLarge =
+        request.nMaxBytes &&
+        (!::GetFileAttributesExW(job->m_strTempPath, GetFileExInfoStandard, &data) ||
+         ((ULONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow) > request.nMaxBytes);
+    if (bTooLarge || (request.verify && !request.verify(job->m_strTempPath))) {
         ::DeleteFileW(job->m_strTempPath);
         return DownloadResult::Rejected;
     }

@@ -79,6 +79,7 @@ bool CWebUpdate::CheckUpdate() {
     request.strPath = m_strLocalDir + L"TempUpdate.txt";
     request.dwTimeoutMs = m_dwListTimeoutMs;
     request.pCancel = &m_bCancel;
+    request.nMaxBytes = m_nMaxListBytes;
     m_lastResult = DownloadToFile(request);
     if (m_lastResult != DownloadResult::Ok) return false;
 
@@ -111,6 +112,7 @@ bool CWebUpdate::DownloadInstaller() {
     request.strUrl = m_strBaseUrl + L"/" + m_strFileName + CacheBreakingQuery();
     request.strPath = m_strLocalDir + m_strFileName;
     request.pCancel = &m_bCancel;
+    request.nMaxBytes = m_nMaxInstallerBytes;
     if (!m_strSha256.IsEmpty()) {
         CString expected = m_strSha256;
         request.verify = [expected](const CString& strTempPath) {

@@ -38,6 +38,10 @@ public:
     CString m_strSha256;
     // The list-file download gives up after this long (INFINITE: never).
     DWORD m_dwListTimeoutMs = INFINITE;
+    // Downloads larger than these are refused: a list is a few lines of text, an installer a few
+    // megabytes.
+    ULONGLONG m_nMaxListBytes = ULONGLONG(1) << 20;
+    ULONGLONG m_nMaxInstallerBytes = ULONGLONG(256) << 20;
 
 private:
     std::atomic<bool> m_bCancel{false};

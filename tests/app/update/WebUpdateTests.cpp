@@ -165,3 +165,22 @@ TEST(WebUpdateTest, NamesOutsideTheFolderWriteNothing) {
     EXPECT_EQ(std::vector<std::wstring>{L"program"}, outer.Files());
     EXPECT_EQ(std::vector<std::wstring>{L"TempUpdate.txt"}, FilesIn(inner));
 }
+
+TEST(WebUpdateTest, DownloadsPastTheirLimitLeaveNothing) {
+    CTestHttpServer server;
+    ASSERT_TRUE(server.Running());
+    const std::string notes(20000, 'n');
+    server.Serve(std::string("/big") + kList, {200, "PeltoSetup.exe 2.1.0.2\r\n" + notes, false});
+    server.Serve("/big/soft/pelto/PeltoSetup.exe", {200, "MZ" + std::string(5000, 'x'), false});
+    CScratchFolder folder;
+    CWebUpdate w;
+    PointAt(w, server, "big", folder.Path());
+    w.m_nMaxListBytes = 10000;
+    EXPECT_FALSE(w.CheckUpdate());
+    EXPECT_TRUE(folder.Files().empty());
+    w.m_nMaxListBytes = 30000;
+    ASSERT_TRUE(w.CheckUpdate());
+    w.m_nMaxInstallerBytes = 1000;
+    EXPECT_FALSE(w.DownloadInstaller());
+    EXPECT_EQ(std::vector<std::wstring>{L"TempUpdate.txt"}, folder.Files());
+}
