@@ -7,6 +7,7 @@
 #include "app/res/resource.h"
 #include "app/update/BindCallback.h"
 #include "app/update/FileVersionInfo.h"
+#include "lib/config/AppPath.h"
 
 BEGIN_MESSAGE_MAP(CDlgUpdate, CDialog)
 END_MESSAGE_MAP()
@@ -21,8 +22,20 @@ CString UpdateServerRoot() {
     return root;
 }
 
+// Where the downloads go: the given folder (the program's), or where nothing can be written
+// there (an installed copy under Program Files) a folder of ours in the user's temporary folder.
+static CString DownloadFolder(const CString& strFolder) {
+    if (CanCreateFilesIn(strFolder)) return strFolder;
+    wchar_t temp[MAX_PATH + 1] = L"";
+    DWORD n = ::GetTempPathW(MAX_PATH + 1, temp);
+    if (n == 0 || n > MAX_PATH) return strFolder;
+    CString folder = CString(temp) + L"Pelto\\";
+    ::CreateDirectoryW(folder, nullptr);
+    return folder;
+}
+
 void SetUpWebUpdate(CWebUpdate& webUpdate, const CString& strFolder) {
-    webUpdate.SetLocalDir(strFolder, FALSE);
+    webUpdate.SetLocalDir(DownloadFolder(strFolder), FALSE);
     CString root = UpdateServerRoot();
     webUpdate.m_strListUrl = root + L"/soft/pelto/update.txt";
     webUpdate.m_strBaseUrl = root + L"/soft/pelto";

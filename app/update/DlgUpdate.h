@@ -26,7 +26,8 @@ private:
 };
 
 // Points an update check at the server (PELTO_UPDATE_ROOT or the maker's) and at the running
-// program's own version; downloads go to strFolder.
+// program's own version; downloads go to strFolder, or where nothing can be written there, to
+// "Pelto" in the user's temporary folder.
 void SetUpWebUpdate(CWebUpdate& webUpdate, const CString& strFolder);
 // The server root: scheme, host and optional port, without a trailing "/".
 CString UpdateServerRoot();

@@ -25,3 +25,13 @@ CString GetAppPath() {
         return CString();
     }
 }
+
+bool CanCreateFilesIn(const CString& strFolder) {
+    CString probe;
+    probe.Format(L"%spelto-write-probe-%lu.tmp", strFolder.GetString(), ::GetCurrentProcessId());
+    HANDLE h = ::CreateFileW(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(h);
+    return true;
+}

@@ -61,18 +61,6 @@ bool IsFile(const CString& strPath) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Whether a new file can be made in the folder (attributes and rights alike decide it; only
-// trying tells).
-bool CanWriteIn(const CString& strFolder) {
-    CString probe;
-    probe.Format(L"%spelto-write-probe-%lu.tmp", strFolder.GetString(), ::GetCurrentProcessId());
-    HANDLE h = ::CreateFileW(probe, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    ::CloseHandle(h);
-    return true;
-}
-
 }  // namespace
 
 CString CPeltoConfig::GetAppDataConfigPath() {
@@ -93,7 +81,7 @@ CPeltoConfig::ConfigPlaces CPeltoConfig::FindPlaces() {
     // A settings file marked read-only cannot be replaced either: its folder counts as one that
     // cannot be written, so the settings go to (and next time come from) the other place.
     places.bProgramFolderWritable =
-        CanWriteIn(strFolder) &&
+        CanCreateFilesIn(strFolder) &&
         !(places.bProgramFileExists &&
           (::GetFileAttributesW(places.strProgramFile) & FILE_ATTRIBUTE_READONLY));
     places.bAppDataFileExists = !places.strAppDataFile.IsEmpty() && IsFile(places.strAppDataFile);

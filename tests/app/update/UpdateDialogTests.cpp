@@ -12,6 +12,7 @@
 #include "app/update/BindCallback.h"
 #include "app/update/Sha256.h"
 #include "app/update/DlgAbout.h"
+#include "app/update/DlgUpdate.h"
 #include "tests/app/main/AppTestSupport.h"
 #include "tests/app/update/TestHttpServer.h"
 #include "tests/app/update/UpdateTestSupport.h"
@@ -262,6 +263,20 @@ TEST(UpdateDialogTest, CheckForUpdatesAfterAFailedStartAsksTheServerNoMore) {
     host.Command(ID_HELP_CHECK_UPDATE);
     EXPECT_EQ(std::vector<std::wstring>{L"您使用的是最新版本！"}, RecordedMessages());
     EXPECT_EQ(1, server.Requests(std::string("/down") + kList));
+}
+
+TEST(UpdateDialogTest, DownloadsGoWhereTheyCanBeWritten) {
+    CScratchFolder folder;
+    CWebUpdate w;
+    SetUpWebUpdate(w, folder.Path().c_str());
+    EXPECT_EQ(std::wstring(w.GetLocalDir().GetString()), folder.Path());
+    EXPECT_TRUE(folder.Files().empty()) << "the probe stayed";
+    // A folder that takes no files: the user's temporary folder instead.
+    wchar_t temp[MAX_PATH + 1] = L"";
+    ::GetTempPathW(MAX_PATH + 1, temp);
+    SetUpWebUpdate(w, (folder.Path() + L"no such folder\\").c_str());
+    EXPECT_EQ(std::wstring(w.GetLocalDir().GetString()), std::wstring(temp) + L"Pelto\\");
+    EXPECT_NE(::GetFileAttributesW(w.GetLocalDir()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(AboutBoxTest, OpensFromTheSystemMenuAndTheHelpMenu) {
