@@ -52,7 +52,13 @@ void CPeltoDlg::OnFileOpen() {
     RepaintWindow();
 }
 
-void CPeltoDlg::OnFileSave() { m_core.SaveImage(m_core.GetPathName(), FALSE); }
+void CPeltoDlg::OnFileSave() {
+    CString strPath = m_core.GetPathName();
+    // The file's place may be gone or read-only, or its format one that no encoder writes: the
+    // user picks another name rather than being left believing the picture was saved.
+    if (!m_core.SaveImage(strPath, FALSE) && !strPath.IsEmpty() && m_core.GetImage())
+        m_core.SaveImage(CString(), FALSE);
+}
 void CPeltoDlg::OnFileSaveAs() { m_core.SaveImage(CString(), FALSE); }
 void CPeltoDlg::OnFileSaveThumb() { m_core.SaveImage(CString(), TRUE); }
 void CPeltoDlg::OnEditCopy() { m_core.CopyImageData(FALSE); }

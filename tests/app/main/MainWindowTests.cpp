@@ -87,6 +87,35 @@ TEST(MainWindowTest, CommandsDriveTheEngineThePreviewAndTheMarks) {
     EXPECT_EQ(Hex(ScreenPixel(20, 20)), Hex(kPasted));
     CPinWnd::CloseAll();
 
+    // "保存" to a place that no longer takes the file asks for another name instead of doing
+    // nothing.
+    {
+        wchar_t temp[MAX_PATH] = L"";
+        ::GetTempPathW(MAX_PATH, temp);
+        const std::wstring dir =
+            std::wstring(temp) + L"pelto-save-" + std::to_wstring(::GetCurrentProcessId());
+        ::CreateDirectoryW(dir.c_str(), nullptr);
+        const std::wstring path = dir + L"\\shot.png";
+        ASSERT_TRUE(core.SaveImage(path.c_str(), FALSE));
+        ::DeleteFileW(path.c_str());
+        ::RemoveDirectoryW(dir.c_str());
+        std::atomic<bool> bDone{false}, bAsked{false};
+        {
+            CDriverThread watcher([&] {
+                while (!bDone) {
+                    for (HWND h : ProcessDialogs(hMain)) {
+                        bAsked = true;
+                        ::PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
+                    }
+                    ::Sleep(20);
+                }
+            });
+            host.Command(ID_FILE_SAVE);
+            bDone = true;
+        }
+        EXPECT_TRUE(bAsked) << "a failed save said nothing";
+    }
+
     // Every effect toggle from the menu: member, check box, setting and menu mark follow.
     for (const EffectRow& row : kEffects) {
         SCOPED_TRACE(row.nCommand);
