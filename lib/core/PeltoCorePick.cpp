@@ -103,8 +103,9 @@ LRESULT CPeltoCore::RefreshFoundWindow(HWND hWnd) {
 }
 
 void CPeltoCore::RepaintWindowUnder(HWND hWnd) {
-    // Repainting at once waits for the window's thread, which a hung program never gives.
-    RepaintWindowNow(hWnd);
+    // Repainting at once waits for the window's thread, which a hung program never gives; the
+    // pick's mouse hook runs on this thread and must not be kept waiting long.
+    RepaintWindowNow(hWnd, kWindowAnswerTimeoutHooked);
 }
 
 BOOL CPeltoCore::CheckWindowValidity(HWND hWnd, int bExcludeFound) {

@@ -16,10 +16,10 @@ void SetWindowZOrder(HWND hWnd, HWND hWndInsertAfter, BOOL bAnswering) {
                    bAnswering ? kKeepPlace : kKeepPlace | SWP_ASYNCWINDOWPOS);
 }
 
-void RepaintWindowNow(HWND hWnd) {
+void RepaintWindowNow(HWND hWnd, UINT nTimeout) {
     if (!hWnd) return;
     const UINT kMark = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME;
-    if (!IsWindowAnswering(hWnd)) {
+    if (!IsWindowAnswering(hWnd, nTimeout)) {
         // Painting now would send the paint messages and wait for them.
         ::RedrawWindow(hWnd, nullptr, nullptr, kMark);
         return;
