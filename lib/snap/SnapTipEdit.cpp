@@ -82,12 +82,33 @@ void CSnapTipEdit::DrawBackground(CDC* pDC) {
     }
 }
 
+HFONT CSnapTipEdit::TextFont() {
+    // The picture and its 50-pixel text band keep their size on every display, while a dialog's
+    // font grows with the display's scale: three lines of it no longer fit from 150 % on. The
+    // band was made for the dialog font at 100 %, 12 pixels high.
+    const LONG kBandFontPixels = 12;
+    HFONT hControl = GetFont();
+    if (hControl != m_hFontTextFrom) {
+        m_fontText.DeleteObject();
+        m_hFontTextFrom = hControl;
+        LOGFONTW lf = {};
+        if (hControl && ::GetObjectW(hControl, sizeof lf, &lf) == sizeof lf &&
+            (lf.lfHeight > kBandFontPixels || lf.lfHeight < -kBandFontPixels)) {
+            lf.lfHeight = -kBandFontPixels;
+            lf.lfWidth = 0;
+            m_fontText.CreateFontIndirect(&lf);
+        }
+    }
+    HFONT hFitted = static_cast<HFONT>(m_fontText.GetSafeHandle());
+    return hFitted ? hFitted : hControl;
+}
+
 void CSnapTipEdit::DrawTip(CDC* pDC, CPoint pt) {
     int saved = pDC->SaveDC();
     pDC->SetBkMode(TRANSPARENT);
     // The control's own font (the dialog's) rather than the device's raster system font, which
     // has no Chinese glyphs on every system.
-    HFONT hFont = GetFont();
+    HFONT hFont = TextFont();
     pDC->SelectObject(hFont ? static_cast<HGDIOBJ>(hFont) : ::GetStockObject(DEFAULT_GUI_FONT));
     pDC->SetTextColor(RGB(0, 0, 0));
 

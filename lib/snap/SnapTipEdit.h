@@ -78,5 +78,12 @@ protected:
     CBitmap m_bmpSource;
     BOOL m_bLiveSource = FALSE;
 
+private:
+    // The font the tip's text is drawn in: the control's own, or where that is taller than the
+    // text band was made for (a display scaled up), the same face at the band's size.
+    HFONT TextFont();
+    CFont m_fontText;
+    HFONT m_hFontTextFrom = nullptr;
+
     DECLARE_MESSAGE_MAP()
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "framework/ResourceModule.h"
 #include "lib/snap/DlgSnapObjHelper.h"
@@ -225,6 +226,28 @@ TEST(SnapTipEditTest, BackgroundIsTheLibrarysPicture) {
     EXPECT_EQ(pic.At(CPoint(215, 85)), RGB(222, 236, 252)) << "panel";
     EXPECT_EQ(pic.At(CPoint(9, 240)), RGB(0, 0, 0)) << "frame round the magnifier";
     EXPECT_EQ(pic.At(CPoint(100, 250)), RGB(150, 188, 232)) << "bottom band";
+}
+
+TEST(SnapTipEditTest, ThreeLinesFitTheTextBandWhateverTheControlsFont) {
+    HostedTip host;
+    // A display scaled to 200 % gives the dialog font twice its pixels; 12 is its size at 100 %.
+    for (int nPixels : {12, 24}) {
+        HFONT hFont = ::CreateFontW(-nPixels, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0,
+                                    0, L"SimSun");
+        host.tip.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(hFont), FALSE);
+        // The third line shows when the picture with it differs from the one without it.
+        auto draw = [&](const wchar_t* text) {
+            host.tip.SetWindowText(text);
+            TipPicture pic(host.tip, CPoint(100, 100));
+            std::vector<COLORREF> band;
+            for (int y = 30; y < 80; ++y)
+                for (int x = 0; x < 220; ++x) band.push_back(pic.At(CPoint(x, y)));
+            return band;
+        };
+        EXPECT_NE(draw(L"·一\r\n·二\r\n·三"), draw(L"·一\r\n·二\r\n")) << nPixels << " pixels";
+        host.tip.SendMessage(WM_SETFONT, 0, FALSE);
+        ::DeleteObject(hFont);
+    }
 }
 
 TEST(SnapTipEditTest, MovesToTheOtherTopCornerWhenTheCursorComesNear) {
