@@ -17,6 +17,9 @@ void CPeltoDlg::DrawPreviewTo(CDC* pDC, const CRect& rcTarget) {
     if (m_core.GetImage()) {
         Gdiplus::Graphics graphics(pDC->GetSafeHdc());
         if (graphics.GetLastStatus() != Gdiplus::Ok) return;
+        // Device pixels on a printer too, as the placeholder is drawn (GDI+ would otherwise
+        // measure a printer's page in hundredths of an inch).
+        graphics.SetPageUnit(Gdiplus::UnitPixel);
         int x = 0;
         int y = 0;
         Gdiplus::Image* pThumb = m_core.GetThubImage(x, y);

@@ -3,6 +3,12 @@
 // (PELTO_PRINT_DIR, a Unix folder) and renders the page with Ghostscript to look at its pixels.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <winspool.h>
+
+#include "lib/codec/GdiplusHeaders.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -192,6 +198,19 @@ TEST(PrintTest, PrintedPageShowsTheThumbnail) {
     ASSERT_GT(nCount, 0) << "the page does not show the picture";
     const int cx = right - left + 1, cy = bottom - top + 1;
     EXPECT_GT(cx, 40) << "the picture is printed too small";
+    // In printer pixels, not scaled to the paper: the thumbnail's width at the printer's
+    // resolution, seen at the page's 100 dpi.
+    int nThumbX = 0, nThumbY = 0;
+    Gdiplus::Image* pThumb = host.m_dlg.Core().GetThubImage(nThumbX, nThumbY);
+    ASSERT_NE(pThumb, nullptr);
+    wchar_t szPrinter[256] = L"";
+    DWORD nPrinter = 256;
+    ASSERT_TRUE(::GetDefaultPrinterW(szPrinter, &nPrinter));
+    HDC hPrinter = ::CreateDCW(nullptr, szPrinter, nullptr, nullptr);
+    ASSERT_NE(hPrinter, nullptr);
+    const int nDpi = ::GetDeviceCaps(hPrinter, LOGPIXELSX);
+    ::DeleteDC(hPrinter);
+    EXPECT_NEAR(cx, pThumb->GetWidth() * 100.0 / nDpi, 3) << "printer at " << nDpi << " dpi";
     EXPECT_LT(left, page.cx / 2);
     EXPECT_LT(top, page.cy / 2);
     EXPECT_NEAR(static_cast<double>(cx) / cy, 4.0 / 3.0, 0.1);
