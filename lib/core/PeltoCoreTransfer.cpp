@@ -86,11 +86,17 @@ int CPeltoCore::OpenImage(CString strPath) {
         return 0;
     std::unique_ptr<CBitmap> pBitmap = BitmapFromImage(pImage.get());
     if (!pBitmap || !pBitmap->GetSafeHandle()) return 0;
+    // The two bitmaps the effects start from, too: kept back, the previous picture would come
+    // back with the next effect switched.
+    CImageBitmap original(0x00FFFFFF), processed(0x00FFFFFF);
+    if (!original.CopyImage(pBitmap->GetSafeHandle()) ||
+        !processed.CopyImage(original.GetSafeHandle()))
+        return 0;
     m_config.ResetImageOption();
     ClearGdiplusImage();
     m_pImage = std::move(pImage);
     SetThubImage(m_pImage.get());
-    ResetBitmapData(pBitmap->GetSafeHandle());
+    TakeBitmaps(&original, &processed);
     m_strPathName = strPath;
     m_strFileName = strFileName;
     m_ptSnapOrigin = CPoint(0, 0);
