@@ -22,3 +22,11 @@ void CPeltoCore::CCaptureScope::Close() {
     if (m_core.m_config.GetAutoCopy()) m_core.CopyImageData(0);
     if (m_bHoldsBusy) m_core.m_bSnapping = FALSE;
 }
+
+void CPeltoCore::CCaptureScope::Abandon() {
+    if (!m_bOpen) return;
+    m_bOpen = false;
+    if (m_core.m_config.GetHideMainWnd() && m_core.m_pMainWnd)
+        m_core.m_pMainWnd->ShowWindow(SW_SHOWNORMAL);
+    if (m_bHoldsBusy) m_core.m_bSnapping = FALSE;
+}

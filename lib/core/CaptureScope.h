@@ -23,6 +23,9 @@ public:
     // The epilogue, run once: shows the main window again, forgets the file names, copies the
     // image when so configured and gives the busy flag back.
     void Close();
+    // Ends a capture that could not begin: the main window comes back and the busy flag goes, but
+    // the file names, the clipboard and the held picture stay as they were.
+    void Abandon();
 
 private:
     CPeltoCore& m_core;

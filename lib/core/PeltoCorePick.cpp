@@ -32,8 +32,11 @@ int CPeltoCore::SnapWinObj() {
     CCaptureScope scope(*this, SNAPMODE_WINOBJ);
     if (!scope.IsOpen()) return 0;
     // Without the hook no click would reach the engine, and the pick could only be left by a key
-    // while its tip had the focus. Leaving the scope gives the busy flag and the main window back.
-    if (!m_hook.StartHook(m_hWnd)) return 0;
+    // while its tip had the focus. Nothing was captured, so nothing else changes.
+    if (!m_hook.StartHook(m_hWnd)) {
+        scope.Abandon();
+        return 0;
+    }
     m_pPickScope = &scope;
     SetCapture();
     m_bFinding = TRUE;

@@ -281,6 +281,27 @@ TEST(CaptureModes, InitWithoutWindowsLoadsSettingsButMakesNoWindow) {
     EXPECT_FALSE(core.m_bSnapping);
 }
 
+TEST(CaptureModes, PickThatCannotHookTheMouseChangesNothing) {
+    CEngineHost host(Config(TRUE, TRUE));
+    CTestCore& core = host.m_core;
+    ASSERT_EQ(core.SnapFullScreen(), 1);
+    CTempFolder folder;
+    const std::wstring path = folder.File(L"kept.png");
+    ASSERT_EQ(core.SaveImage(path.c_str(), 0), 1);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    // Another part of the process holds the mouse hook.
+    CFsHook other;
+    ASSERT_TRUE(other.StartHook(host.m_wndView.m_hWnd));
+    EXPECT_EQ(core.SnapWinObj(), 0);
+    other.StopHook();
+    EXPECT_TRUE(host.m_wndMain.IsWindowVisible());
+    EXPECT_EQ(std::wstring(core.GetPathName().GetString()), path);
+    EXPECT_FALSE(::IsClipboardFormatAvailable(CF_BITMAP)) << "nothing new was captured to copy";
+    ExpectIdle(core);
+}
+
 TEST(CaptureModes, CurrentWindowIsTheTopProgramWindow) {
     CEngineHost host(Config());
     CTestCore& core = host.m_core;
