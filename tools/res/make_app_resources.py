@@ -4,7 +4,7 @@
   pelto.ico        icon 128: a monitor with a dashed selection, 16, 32 and 48 pixels, 32-bit BGRA
   link.cur         the hand over links: 32 x 32 monochrome, hot spot (6, 0) on the fingertip
   placeholder.bmp  shown while no picture is held: 452 x 321, 24 bits per pixel
-  about.bmp        bitmap 136 of the About box: 230 x 60, 24 bits per pixel
+  about.bmp        bitmap 136 of the About box: 151 x 39, 24 bits per pixel
 
 Usage: make_app_resources.py [output folder]   (default: app/res next to this tools folder)
 """
@@ -304,7 +304,7 @@ def make_placeholder():
 # ---------------------------------------------------------------------------------------------
 # The About box's picture: the icon and the product name on a light band.
 
-AB_W, AB_H = 230, 60
+AB_W, AB_H = 151, 39
 AB_TOP = (252, 253, 255)
 AB_BOTTOM = (226, 234, 245)
 AB_TEXT = (34, 52, 92)
@@ -314,15 +314,15 @@ AB_RULE = (190, 204, 224)
 def make_about():
     px = [[mix(AB_TOP, AB_BOTTOM, y / (AB_H - 1))] * AB_W for y in range(AB_H)]
     px = [list(row) for row in px]
-    icon = draw_icon(48)
-    ix, iy = 8, (AB_H - 48) // 2
-    for y in range(48):
-        for x in range(48):
+    icon = draw_icon(32)
+    ix, iy = 4, (AB_H - 32) // 2
+    for y in range(32):
+        for x in range(32):
             r, g, b, a = icon[y][x]
             if a:
                 px[iy + y][ix + x] = (r, g, b)
     text_h = len(CAPTION_20)
-    put_text(px, CAPTION_20, 68, (AB_H - text_h) // 2, AB_TEXT)
+    put_text(px, CAPTION_20, 44, (AB_H - text_h) // 2, AB_TEXT)
     for x in range(AB_W):
         px[AB_H - 1][x] = AB_RULE
     return bmp24(px, AB_W, AB_H)

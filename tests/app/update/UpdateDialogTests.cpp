@@ -303,4 +303,13 @@ TEST(AboutBoxTest, OpensFromTheSystemMenuAndTheHelpMenu) {
         EXPECT_EQ(CDlgAbout::kLinkAddress, seen.linkUrl) << way.name;
         EXPECT_EQ(L"访问Noram软件官网", seen.tip) << way.name;
     }
+    // The maker's logo, bitmap 136, is 151 by 39 pixels.
+    HBITMAP hLogo = static_cast<HBITMAP>(
+        ::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(136), IMAGE_BITMAP, 0, 0, 0));
+    ASSERT_NE(hLogo, nullptr);
+    BITMAP bm = {};
+    ::GetObjectW(hLogo, sizeof bm, &bm);
+    EXPECT_EQ(bm.bmWidth, 151);
+    EXPECT_EQ(bm.bmHeight, 39);
+    ::DeleteObject(hLogo);
 }
