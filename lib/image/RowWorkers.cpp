@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <mutex>
+#include <new>
 #include <thread>
 #include <vector>
 
@@ -50,6 +51,9 @@ struct Pool {
     int64_t nBands = 0;
     int64_t nextBand = 0;
     int64_t bandsDone = 0;
+    // A band that threw (memory ran out): the split fails as a whole, on the thread that asked
+    // for it, once no band of it runs any more.
+    bool bFailed = false;
 };
 
 // Never destroyed: the process may end while a holder still runs; StopRowWorkers ends the
@@ -64,8 +68,14 @@ void RunClaimedBand(Pool& p, std::unique_lock<std::mutex>& lk) {
     RowTask* task = p.task;
     const int64_t first = b * p.nRows / p.nBands, last = (b + 1) * p.nRows / p.nBands;
     lk.unlock();
-    task->Run(first, last);
+    bool bFailed = false;
+    try {
+        task->Run(first, last);
+    } catch (...) {
+        bFailed = true;
+    }
     lk.lock();
+    if (bFailed) p.bFailed = true;
     if (++p.bandsDone == p.nBands) p.done.notify_all();
 }
 
@@ -155,11 +165,13 @@ void RunRowTask(int64_t nRows, int64_t nPixels, RowTask& task) {
     p.nBands = nBands;
     p.nextBand = 0;
     p.bandsDone = 0;
+    p.bFailed = false;
     p.wake.notify_all();
     while (p.nextBand < p.nBands) RunClaimedBand(p, lk);
     p.done.wait(lk, [&p] { return p.bandsDone == p.nBands; });
     p.task = nullptr;
     t_bInPool = false;
+    if (p.bFailed) throw std::bad_alloc();
 }
 
 }  // namespace pelto_image

@@ -42,6 +42,8 @@ protected:
 
 // Runs task over rows [0, nRows) in contiguous bands, on the pool's threads and the caller's, and
 // returns when every band is done. nPixels (the destination's size) decides whether threads pay.
+// A band that throws makes the whole run throw std::bad_alloc on the calling thread, after every
+// other band has ended, as the run on one thread would have thrown.
 PELTOLIB_API void RunRowTask(int64_t nRows, int64_t nPixels, RowTask& task);
 
 template <typename F>

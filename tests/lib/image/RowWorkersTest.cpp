@@ -1,6 +1,7 @@
 // The row workers: every row exactly once at any thread count, a split inside a split, and the
 // pool's start and stop. The conversions the engine makes its images with, on several threads.
 #include <atomic>
+#include <new>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -41,6 +42,20 @@ TEST_P(RowWorkersTest, EveryRowRunsExactlyOnceAndSplitsInsideRunAlone) {
         for (int64_t r = 0; r < nRows; ++r)
             ASSERT_EQ(seen[static_cast<size_t>(r)].load(), 1) << "row " << r << " of " << nRows;
     }
+}
+
+TEST_P(RowWorkersTest, ABandThatThrowsFailsTheRunOnTheCallerAndThePoolGoesOn) {
+    std::atomic<int> rows{0};
+    EXPECT_THROW(SplitRows(1000, 1000,
+                           [&](int64_t first, int64_t last) {
+                               if (first <= 500 && 500 < last) throw std::bad_alloc();
+                               rows += static_cast<int>(last - first);
+                           }),
+                 std::bad_alloc);
+    EXPECT_LT(rows.load(), 1000);
+    rows = 0;
+    SplitRows(1000, 1000, [&](int64_t first, int64_t last) { rows += int(last - first); });
+    EXPECT_EQ(rows.load(), 1000);
 }
 
 TEST_P(RowWorkersTest, PoolStartsOnUseAndStops) {
