@@ -312,9 +312,12 @@ void CPeltoCore::SetThubImage(const Gdiplus::Image* pConstImage) {
     int tw, th;
     if (!ThumbnailLayout(size, &tw, &th, &m_nThubX, &m_nThubY)) return;
     // Any image (a metafile, a picture with a palette) is drawn into 32-bit pixels for the
-    // reduction; transparency is averaged like the colours.
+    // reduction. The colours are premultiplied by their transparency, so that see-through pixels
+    // (black under their zero alpha, as often as not) do not darken the ones they are averaged
+    // with; opaque pictures are the same either way.
+    const Gdiplus::PixelFormat kFormat = PixelFormat32bppPARGB;
     try {
-        Gdiplus::Bitmap pixels(size.cx, size.cy, PixelFormat32bppARGB);
+        Gdiplus::Bitmap pixels(size.cx, size.cy, kFormat);
         if (pixels.GetLastStatus() != Gdiplus::Ok) return;
         {
             Gdiplus::Graphics graphics(&pixels);
@@ -322,13 +325,12 @@ void CPeltoCore::SetThubImage(const Gdiplus::Image* pConstImage) {
         }
         Gdiplus::Rect rect(0, 0, size.cx, size.cy);
         Gdiplus::BitmapData data;
-        if (pixels.LockBits(&rect, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &data) !=
-            Gdiplus::Ok)
+        if (pixels.LockBits(&rect, Gdiplus::ImageLockModeRead, kFormat, &data) != Gdiplus::Ok)
             return;
         // The reduction reads whole rows without gaps.
         if (data.Stride == size.cx * 4)
-            m_pThubImage = ThumbnailFromPixels(static_cast<const RGBX*>(data.Scan0), size, tw, th,
-                                               PixelFormat32bppARGB);
+            m_pThubImage =
+                ThumbnailFromPixels(static_cast<const RGBX*>(data.Scan0), size, tw, th, kFormat);
         pixels.UnlockBits(&data);
     } catch (...) {
         m_pThubImage.reset();

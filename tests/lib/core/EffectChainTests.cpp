@@ -291,6 +291,39 @@ TEST_F(EffectChainTest, ThumbnailAveragesItsBoxOfThePicture) {
     }
 }
 
+// Columns of opaque white and of fully transparent black, as a picture with transparency often
+// holds: shown over white, as the preview shows it, the thumbnail is white too.
+TEST_F(EffectChainTest, ThumbnailOfASeeThroughPictureKeepsItsColours) {
+    const int w = 800, h = 600;
+    Gdiplus::Bitmap picture(w, h, PixelFormat32bppARGB);
+    Gdiplus::Rect all(0, 0, w, h);
+    Gdiplus::BitmapData data = {};
+    ASSERT_EQ(picture.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &data),
+              Gdiplus::Ok);
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<UINT32*>(static_cast<BYTE*>(data.Scan0) + y * data.Stride);
+        for (int x = 0; x < w; ++x) row[x] = x % 2 ? 0x00000000u : 0xFFFFFFFFu;
+    }
+    picture.UnlockBits(&data);
+    Core().SetThubImage(&picture);
+    int x = 0, y = 0;
+    Gdiplus::Image* pThumb = Core().GetThubImage(x, y);
+    ASSERT_NE(pThumb, nullptr);
+    const INT tw = static_cast<INT>(pThumb->GetWidth()), th = static_cast<INT>(pThumb->GetHeight());
+    Gdiplus::Bitmap shown(tw, th, PixelFormat24bppRGB);
+    {
+        Gdiplus::Graphics g(&shown);
+        g.Clear(Gdiplus::Color(255, 255, 255, 255));
+        g.DrawImage(pThumb, 0, 0, tw, th);
+    }
+    for (INT px : {0, tw / 3, tw / 2, tw - 1}) {
+        Gdiplus::Color c;
+        shown.GetPixel(px, th / 2, &c);
+        EXPECT_GE(c.GetR(), 250) << "column " << px;
+        EXPECT_GE(c.GetB(), 250) << "column " << px;
+    }
+}
+
 // The effects' worker threads end with the engine that started them.
 TEST_F(EffectChainTest, EffectWorkersStopWithTheEngine) {
     pelto_image::SetRowThreads(2);
