@@ -20,8 +20,9 @@ struct DownloadRequest {
     const std::atomic<bool>* pCancel = nullptr;
     // Checks the downloaded file before it takes its name; false throws it away (Rejected).
     std::function<bool(const CString& strTempPath)> verify;
-    // A file that grows past this many bytes is given up on while it comes in (Failed), so that a
-    // server sending without end cannot fill the disk; 0: no limit.
+    // A file that grows past this many bytes is given up on while it comes in (Failed; Rejected
+    // when only the finished file shows it), so that a server sending without end cannot fill
+    // the disk; 0: no limit.
     ULONGLONG nMaxBytes = 0;
 };
 

@@ -86,8 +86,8 @@ int CPeltoCore::OpenImage(CString strPath) {
         return 0;
     std::unique_ptr<CBitmap> pBitmap = BitmapFromImage(pImage.get());
     if (!pBitmap || !pBitmap->GetSafeHandle()) return 0;
-    // The two bitmaps the effects start from, too: kept back, the previous picture would come
-    // back with the next effect switched.
+    // The effects' two bitmaps are made before the held picture goes, too: made after it and
+    // failing, they would keep the previous picture, which the next effect switch would show.
     CImageBitmap original(0x00FFFFFF), processed(0x00FFFFFF);
     if (!original.CopyImage(pBitmap->GetSafeHandle()) ||
         !processed.CopyImage(original.GetSafeHandle()))
