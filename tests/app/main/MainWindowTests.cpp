@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 
 #include "app/main/HotkeyTable.h"
 #include "app/main/ProgramActions.h"
@@ -41,6 +42,26 @@ const EffectRow kEffects[] = {
     {ID_OPT_SHARPEN, IDC_SHARPEN, &CPeltoConfig::GetSharpen},
 };
 
+// Runs the commands while a second thread cancels every dialog of the process that comes up;
+// true when one did.
+bool AnyDialogDuring(HWND hMain, const std::function<void()>& run) {
+    std::atomic<bool> bDone{false}, bSeen{false};
+    {
+        CDriverThread watcher([&] {
+            while (!bDone) {
+                for (HWND h : ProcessDialogs(hMain)) {
+                    bSeen = true;
+                    ::PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
+                }
+                ::Sleep(20);
+            }
+        });
+        run();
+        bDone = true;
+    }
+    return bSeen;
+}
+
 }  // namespace
 
 TEST(MainWindowTest, CommandsDriveTheEngineThePreviewAndTheMarks) {
@@ -57,23 +78,10 @@ TEST(MainWindowTest, CommandsDriveTheEngineThePreviewAndTheMarks) {
     EXPECT_NE(Hex(empty.At(empty.cx - 1, empty.cy - 1)), Hex(RGB(255, 0, 255)));
 
     // Saving with nothing held asks nothing.
-    std::atomic<bool> bDialogSeen{false};
-    {
-        std::atomic<bool> bDone{false};
-        CDriverThread watcher([&] {
-            while (!bDone) {
-                for (HWND h : ProcessDialogs(hMain)) {
-                    bDialogSeen = true;
-                    ::PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
-                }
-                ::Sleep(20);
-            }
-        });
+    EXPECT_FALSE(AnyDialogDuring(hMain, [&] {
         for (UINT id : {ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_FILE_SAVE_THUMB}) host.Command(id);
         PumpFor(100);
-        bDone = true;
-    }
-    EXPECT_FALSE(bDialogSeen) << "a save without an image showed a dialog";
+    })) << "a save without an image showed a dialog";
 
     // Paste a picture of one colour: the preview shows its thumbnail.
     ASSERT_TRUE(PutColourOnClipboard(320, 240, kPasted));
@@ -90,30 +98,13 @@ TEST(MainWindowTest, CommandsDriveTheEngineThePreviewAndTheMarks) {
     // "保存" to a place that no longer takes the file asks for another name instead of doing
     // nothing.
     {
-        wchar_t temp[MAX_PATH] = L"";
-        ::GetTempPathW(MAX_PATH, temp);
-        const std::wstring dir =
-            std::wstring(temp) + L"pelto-save-" + std::to_wstring(::GetCurrentProcessId());
-        ::CreateDirectoryW(dir.c_str(), nullptr);
-        const std::wstring path = dir + L"\\shot.png";
+        CTempFolder folder;
+        const std::wstring path = folder.File(L"shot.png");
         ASSERT_TRUE(core.SaveImage(path.c_str(), FALSE));
         ::DeleteFileW(path.c_str());
-        ::RemoveDirectoryW(dir.c_str());
-        std::atomic<bool> bDone{false}, bAsked{false};
-        {
-            CDriverThread watcher([&] {
-                while (!bDone) {
-                    for (HWND h : ProcessDialogs(hMain)) {
-                        bAsked = true;
-                        ::PostMessageW(h, WM_COMMAND, IDCANCEL, 0);
-                    }
-                    ::Sleep(20);
-                }
-            });
-            host.Command(ID_FILE_SAVE);
-            bDone = true;
-        }
-        EXPECT_TRUE(bAsked) << "a failed save said nothing";
+        ::RemoveDirectoryW(folder.m_strPath.c_str());
+        EXPECT_TRUE(AnyDialogDuring(hMain, [&] { host.Command(ID_FILE_SAVE); }))
+            << "a failed save said nothing";
     }
 
     // Every effect toggle from the menu: member, check box, setting and menu mark follow.
