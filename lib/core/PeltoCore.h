@@ -162,6 +162,9 @@ private:
     // The new bitmaps of both holders, each taken from its argument; a null pOriginal keeps the
     // picture as taken, a null pProcessed makes the processed picture the one taken itself.
     void TakeBitmaps(CImageBitmap* pOriginal, CImageBitmap* pProcessed);
+    // The two bitmaps the effects start from, each a copy of hBitmap; false when either cannot
+    // be made (too large, out of memory).
+    static bool CopyBitmapPair(HBITMAP hBitmap, CImageBitmap* pOriginal, CImageBitmap* pProcessed);
     // The thumbnail's size and place for an image of sizeImage in the preview; FALSE when the
     // preview leaves no room.
     BOOL ThumbnailLayout(CSize sizeImage, int* pWidth, int* pHeight, int* pX, int* pY) const;

@@ -219,11 +219,15 @@ void CPeltoCore::ClearGdiplusImage() {
     m_strFileName = L"";
 }
 
+bool CPeltoCore::CopyBitmapPair(HBITMAP hBitmap, CImageBitmap* pOriginal,
+                                CImageBitmap* pProcessed) {
+    return hBitmap && pOriginal->CopyImage(hBitmap) &&
+           pProcessed->CopyImage(pOriginal->GetSafeHandle());
+}
+
 void CPeltoCore::ResetBitmapData(HBITMAP hBitmap) {
-    if (!hBitmap) return;
     CImageBitmap original(0x00FFFFFF), processed(0x00FFFFFF);
-    if (!original.CopyImage(hBitmap) || !processed.CopyImage(original.GetSafeHandle())) return;
-    TakeBitmaps(&original, &processed);
+    if (CopyBitmapPair(hBitmap, &original, &processed)) TakeBitmaps(&original, &processed);
 }
 
 Gdiplus::Image* CPeltoCore::ConvertImage(HBITMAP hBitmap) {

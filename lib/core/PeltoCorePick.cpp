@@ -11,6 +11,10 @@ const int kTipEdgeGap = 10;
 const int kTipZoneMargin = 20;
 const UINT kLeftButton = 1;
 const UINT kRightButton = 2;
+// The pick's mouse hook runs on this thread: no wait may outlast the time the platform gives a
+// low-level hook (a fraction of a second), or the mouse stalls on the whole desktop and the hook
+// can be removed without notice.
+const UINT kHookedAnswerTimeout = 100;
 
 UINT ButtonsHeld() {
     UINT nHeld = 0;
@@ -106,9 +110,8 @@ LRESULT CPeltoCore::RefreshFoundWindow(HWND hWnd) {
 }
 
 void CPeltoCore::RepaintWindowUnder(HWND hWnd) {
-    // Repainting at once waits for the window's thread, which a hung program never gives; the
-    // pick's mouse hook runs on this thread and must not be kept waiting long.
-    RepaintWindowNow(hWnd, kWindowAnswerTimeoutHooked);
+    // Repainting at once waits for the window's thread, which a hung program never gives.
+    RepaintWindowNow(hWnd, kHookedAnswerTimeout);
 }
 
 BOOL CPeltoCore::CheckWindowValidity(HWND hWnd, int bExcludeFound) {

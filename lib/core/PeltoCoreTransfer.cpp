@@ -89,9 +89,7 @@ int CPeltoCore::OpenImage(CString strPath) {
     // The effects' two bitmaps are made before the held picture goes, too: made after it and
     // failing, they would keep the previous picture, which the next effect switch would show.
     CImageBitmap original(0x00FFFFFF), processed(0x00FFFFFF);
-    if (!original.CopyImage(pBitmap->GetSafeHandle()) ||
-        !processed.CopyImage(original.GetSafeHandle()))
-        return 0;
+    if (!CopyBitmapPair(pBitmap->GetSafeHandle(), &original, &processed)) return 0;
     m_config.ResetImageOption();
     ClearGdiplusImage();
     m_pImage = std::move(pImage);

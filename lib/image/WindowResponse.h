@@ -19,11 +19,6 @@ PELTOLIB_API BOOL IsWindowAnswering(HWND hWnd, UINT nTimeout = kWindowAnswerTime
 // that does not answer the change is left queued for its thread instead of waited for.
 PELTOLIB_API void SetWindowZOrder(HWND hWnd, HWND hWndInsertAfter, BOOL bAnswering);
 
-// While the mouse hook runs on this thread, no wait may outlast the time the platform gives a
-// low-level hook (a fraction of a second): a longer one stalls the mouse on the whole desktop
-// and can get the hook removed without notice.
-const UINT kWindowAnswerTimeoutHooked = 100;
-
 // Repaints the window with its frame and children at once when it answers within nTimeout ms;
 // one that does not is only marked to repaint when its thread wakes.
 PELTOLIB_API void RepaintWindowNow(HWND hWnd, UINT nTimeout = kWindowAnswerTimeout);
